@@ -1,0 +1,284 @@
+#include "YouTubeSharingLogic.h"
+
+#include "UploadTimes.h"
+
+#include "CoreUtils.h"
+#include "FakeYoutubeProtocol.h"
+#include "HostFakes.h"
+#include "LogCapture.h"
+#include "SocialUtils.h"
+#include "TestMain.h"
+
+#include <QMetaMethod>
+#include <QSignalSpy>
+
+using namespace Tavrix;
+using namespace Tavrix::RQ::Service::Sharing::YouTube;
+using Tavrix::Social::RequestResult;
+using TestSupport::FakeYoutubeProtocol;
+using TestSupport::LogCapture;
+
+namespace {
+const QString kStart = QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic::StartUpload: ");
+const QString kCancel = QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic::CancelUpload: ");
+const QString kFinish = QStringLiteral("YouTubeSharingLogic/StartUpload/FinishCallBack: ");
+
+YouTubeSharingLogic::YouTubeInfoData SomeInfo()
+{
+    return {QStringLiteral("My \"video\""), QStringLiteral("line 1\nline 2"), QStringLiteral("a, b c"),
+            QStringLiteral("22"), QStringLiteral("unlisted")};
+}
+} // namespace
+
+class TestYouTubeSharingLogic : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::shared_ptr<FakeYoutubeProtocol> protocol;
+    std::unique_ptr<YouTubeSharingLogic> logic;
+
+private slots:
+    void init()
+    {
+        protocol = std::make_shared<FakeYoutubeProtocol>();
+        protocol->loggedIn = true;
+        logic = std::make_unique<YouTubeSharingLogic>(TestSupport::MakeSocialSettings(protocol), nullptr);
+    }
+
+    void cleanup()
+    {
+        logic.reset();
+        protocol.reset();
+    }
+
+    void metaObjectIsTheHostsContract()
+    {
+        const QMetaObject& meta = YouTubeSharingLogic::staticMetaObject;
+        QCOMPARE(meta.className(), "Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic");
+        QCOMPARE(meta.methodCount() - meta.methodOffset(), 2);
+        QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 0);
+
+        const QMetaMethod progress = meta.method(meta.methodOffset());
+        QCOMPARE(progress.methodSignature(), QByteArray("ProgressChanged(int,QTime,QTime)"));
+        QCOMPARE(progress.parameterNames(), (QList<QByteArray>{"progress", "elapsed", "remained"}));
+
+        const QMetaMethod finished = meta.method(meta.methodOffset() + 1);
+        QCOMPARE(finished.methodSignature(), QByteArray("UploadFinished(Social::RequestResult,QUrl)"));
+        QCOMPARE(finished.parameterNames(), (QList<QByteArray>{"status", "url"}));
+    }
+
+    void constructionRefusesAMissingProtocol()
+    {
+        auto settings = std::make_shared<RQ::SocialSettings>(std::make_shared<TestSupport::MemoryProductSettings>());
+        try
+        {
+            YouTubeSharingLogic refused(settings, nullptr);
+            QFAIL("a logic without a protocol was built");
+        }
+        catch (const std::logic_error& error)
+        {
+            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("NotNull can not initialized by null"));
+        }
+        QVERIFY(protocol->calls.empty());
+    }
+
+    void startUploadHandsTheFileAndAllFiveFields_data()
+    {
+        QTest::addColumn<YouTubeSharingLogic::YouTubeInfoData>("info");
+        QTest::newRow("typed") << SomeInfo();
+        QTest::newRow("all empty") << YouTubeSharingLogic::YouTubeInfoData{};
+    }
+
+    void startUploadHandsTheFileAndAllFiveFields()
+    {
+        QFETCH(YouTubeSharingLogic::YouTubeInfoData, info);
+        LogCapture log;
+        QVERIFY(logic->StartUpload(ioPath("/tmp/vidéo folder/clip.mp4"), info));
+
+        const auto uploads = protocol->CallsNamed(QStringLiteral("Upload"));
+        QCOMPARE(uploads.size(), std::size_t(1));
+        QCOMPARE(uploads[0].args[0].toString(), QStringLiteral("/tmp/vidéo folder/clip.mp4"));
+        const QVariantMap fields = uploads[0].args[1].toMap();
+        const QVariantMap expected{{Social::YoutubeProtocol::FIELD_TITLE, info.title},
+                                   {Social::YoutubeProtocol::FIELD_DESCRIPTION, info.description},
+                                   {Social::YoutubeProtocol::FIELD_TAGS, info.tags},
+                                   {Social::YoutubeProtocol::FIELD_CATEGORY_ID, info.categoryId},
+                                   {Social::YoutubeProtocol::FIELD_PRIVACY, info.privacy}};
+        QCOMPARE(fields, expected);
+        QVERIFY(logic->UploadInProgress());
+        QCOMPARE(log.Tagged(), QStringList{"I: " + kStart + "Uploading started, uploadingTicket=" + QString::number(uploads[0].ticket)});
+    }
+
+    void secondStartIsRefusedAndLeavesTheRunningUploadAlone()
+    {
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        const qint64 first = protocol->LastTicket(QStringLiteral("Upload"));
+
+        LogCapture log;
+        QVERIFY(!logic->StartUpload(ioPath("/tmp/b.mp4"), SomeInfo()));
+        QCOMPARE(log.Tagged(), QStringList{"E: " + kStart + "Uploading already in progress"});
+        QCOMPARE(protocol->CallsNamed(QStringLiteral("Upload")).size(), std::size_t(1));
+        QVERIFY(logic->UploadInProgress());
+
+        // The running upload still finishes under its own ticket, which frees the logic.
+        QSignalSpy finished(logic.get(), &YouTubeSharingLogic::UploadFinished);
+        QVERIFY(protocol->FinishUpload(first, Social::Success, QUrl("https://www.youtube.com/watch?v=abc")));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!logic->UploadInProgress());
+        QVERIFY(logic->StartUpload(ioPath("/tmp/b.mp4"), SomeInfo()));
+    }
+
+    void startWhileSignedOutTakesNoGuard()
+    {
+        protocol->loggedIn = false;
+        LogCapture log;
+        QVERIFY(!logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        QCOMPARE(log.Tagged(), QStringList{"E: " + kStart + "User is not logged in"});
+        QVERIFY(!logic->UploadInProgress());
+        QVERIFY(protocol->CallsNamed(QStringLiteral("Upload")).empty());
+
+        protocol->loggedIn = true;
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+    }
+
+    void progressTimes_data()
+    {
+        QTest::addColumn<int>("progress");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<QTime>("elapsed");
+        QTest::addColumn<QTime>("remained");
+        QTest::newRow("quarter") << 25 << qint64(10000) << QTime(0, 0, 10) << QTime(0, 0, 30);
+        QTest::newRow("nothing yet") << 0 << qint64(5000) << QTime(0, 0, 5) << QTime(0, 0, 0);
+        QTest::newRow("done") << 100 << qint64(61234) << QTime(0, 1, 1, 234) << QTime(0, 0, 0);
+        QTest::newRow("truncates") << 3 << qint64(1000) << QTime(0, 0, 1) << QTime(0, 0, 32, 333);
+        // 1 % after 7 hours: 99 * 25 200 000 ms does not fit 32 bits; 693 hours wrap to 21:00.
+        QTest::newRow("slow upload") << 1 << qint64(7) * 3600 * 1000 << QTime(7, 0) << QTime(21, 0);
+    }
+
+    void progressTimes()
+    {
+        QFETCH(int, progress);
+        QFETCH(qint64, elapsedMs);
+        const UploadTimes times = ComputeUploadTimes(progress, elapsedMs);
+        QTEST(times.elapsed, "elapsed");
+        QTEST(times.remained, "remained");
+    }
+
+    void progressCallbackBecomesProgressChanged()
+    {
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        QSignalSpy progress(logic.get(), &YouTubeSharingLogic::ProgressChanged);
+        const qint64 ticket = protocol->LastTicket(QStringLiteral("Upload"));
+        QVERIFY(protocol->ReportProgress(ticket, 0));
+        QVERIFY(protocol->ReportProgress(ticket, 42));
+        QCOMPARE(progress.count(), 2);
+        QCOMPARE(progress[0][0].toInt(), 0);
+        QCOMPARE(progress[0][2].toTime(), QTime(0, 0));
+        QCOMPARE(progress[1][0].toInt(), 42);
+        // Measured from the start of the upload: this test takes far less than a minute.
+        QVERIFY(progress[1][1].toTime() < QTime(0, 1));
+    }
+
+    void finishReportsOutcome_data()
+    {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("success") << int(Social::Success) << QUrl("https://www.youtube.com/watch?v=xyz")
+                                 << "I: " + kFinish + "Uploading finished, uploadingTicket=%1";
+        QTest::newRow("failure") << int(Social::QuotaExceeded) << QUrl()
+                                 << "E: " + kFinish + "Uploading failed with result="
+                                        + QString::fromStdString(RQ::Service::Sharing::RequestResultToString(Social::QuotaExceeded))
+                                        + ", uploadingTicket=%1";
+        QTest::newRow("cancelled") << int(Social::Cancelled) << QUrl()
+                                   << "E: " + kFinish + "Uploading failed with result="
+                                          + QString::fromStdString(RQ::Service::Sharing::RequestResultToString(Social::Cancelled))
+                                          + ", uploadingTicket=%1";
+    }
+
+    void finishReportsOutcome()
+    {
+        QFETCH(int, result);
+        QFETCH(QUrl, url);
+        QFETCH(QString, line);
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        const qint64 ticket = protocol->LastTicket(QStringLiteral("Upload"));
+
+        QSignalSpy finished(logic.get(), &YouTubeSharingLogic::UploadFinished);
+        LogCapture log;
+        QVERIFY(protocol->FinishUpload(ticket, RequestResult(result), url));
+        QCOMPARE(log.Tagged(), QStringList{line.arg(ticket)});
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished[0][0].value<RequestResult>(), RequestResult(result));
+        QCOMPARE(finished[0][1].toUrl(), url);
+        QVERIFY(!logic->UploadInProgress());
+        // The guard is free again.
+        QVERIFY(logic->StartUpload(ioPath("/tmp/b.mp4"), SomeInfo()));
+    }
+
+    void cancelWhileIdlePassesMinusOne()
+    {
+        LogCapture log;
+        logic->CancelUpload();
+        QCOMPARE(log.Tagged(), QStringList{"I: " + kCancel + "Uploading cancelled, uploadingTicket=-1"});
+        const auto cancels = protocol->CallsNamed(QStringLiteral("Cancel"));
+        QCOMPARE(cancels.size(), std::size_t(1));
+        QCOMPARE(cancels[0].args[0].toLongLong(), qint64(-1));
+    }
+
+    void cancelOfARunningUploadEndsThroughTheFinishCallback()
+    {
+        protocol->answerCancelAtOnce = true;
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        const qint64 ticket = protocol->LastTicket(QStringLiteral("Upload"));
+        QSignalSpy finished(logic.get(), &YouTubeSharingLogic::UploadFinished);
+        LogCapture log;
+        logic->CancelUpload();
+        QCOMPARE(log.Tagged().first(), "I: " + kCancel + "Uploading cancelled, uploadingTicket=" + QString::number(ticket));
+        QVERIFY(log.Tagged().last().startsWith("E: " + kFinish + "Uploading failed with result="));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished[0][0].value<RequestResult>(), Social::Cancelled);
+        QVERIFY(!logic->UploadInProgress());
+    }
+
+    void destroyingARunningUploadCancelsItsTicket()
+    {
+        protocol->answerCancelAtOnce = true;
+        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+        const qint64 ticket = protocol->LastTicket(QStringLiteral("Upload"));
+        QSignalSpy finished(logic.get(), &YouTubeSharingLogic::UploadFinished);
+        logic.reset();
+        const auto cancels = protocol->CallsNamed(QStringLiteral("Cancel"));
+        QCOMPARE(cancels.size(), std::size_t(1));
+        QCOMPARE(cancels[0].args[0].toLongLong(), ticket);
+        QVERIFY(!protocol->IsPending(ticket));
+        // The answer to the cancel reaches nobody from an object in destruction.
+        QCOMPARE(finished.count(), 0);
+    }
+
+    void fieldsComeFromTheProtocolEachTime()
+    {
+        QCOMPARE(logic->GetCathegoryField().options.size(), 0);
+
+        protocol->fields.insert(Social::YoutubeProtocol::FIELD_CATEGORY_ID,
+                                TestSupport::MakeField({{"20", "Gaming"}, {"22", "People & Blogs"}}, "22"));
+        protocol->fields.insert(Social::YoutubeProtocol::FIELD_PRIVACY,
+                                TestSupport::MakeField({{"public", "Public"}, {"private", "Private"}}, "private"));
+        const Social::Field category = logic->GetCathegoryField();
+        QCOMPARE(category.options.size(), 2);
+        QCOMPARE(category.options[0].value, QStringLiteral("20"));
+        QCOMPARE(category.options[1].displayText, QStringLiteral("People & Blogs"));
+        QCOMPARE(category.selectedValue, QStringLiteral("22"));
+        QCOMPARE(logic->GetPrivacyField().selectedValue, QStringLiteral("private"));
+
+        protocol->fields.remove(Social::YoutubeProtocol::FIELD_CATEGORY_ID);
+        const Social::Field missing = logic->GetCathegoryField();
+        QVERIFY(missing.options.isEmpty());
+        QVERIFY(missing.selectedValue.isEmpty());
+        QCOMPARE(protocol->CallsNamed(QStringLiteral("GetFields")).size(), std::size_t(4));
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYouTubeSharingLogic)
+#include "tst_YouTubeSharingLogic.moc"
