@@ -25,8 +25,8 @@ constexpr char kDefaultTag[] = "default_preset_for_youtube";
 // Frame measured when the source has no video stream.
 constexpr std::int32_t kFallbackWidth = 1920;
 constexpr std::int32_t kFallbackHeight = 1080;
-// Added once to the cut total whenever there are cut intervals: 30 days in
-// microseconds, the host's offset for cut bounds.
+// With cut intervals the cut total starts at 30 days in microseconds; what the
+// bounds mean is the host's convention, and the total follows it.
 constexpr std::int64_t kCutOffset = 2592000000000;
 
 const boost::intrusive_ptr<ClientAPI::PresetStorage>& Checked(
