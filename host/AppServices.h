@@ -7,6 +7,7 @@
 
 #include <QUrl>
 
+#include <memory>
 #include <string>
 
 namespace Tavrix::App {
@@ -57,6 +58,66 @@ public:
     virtual ~ISimpleAudioPlayer() = default;
     // Plays one of the host's notification sounds by name, e.g. "success".
     virtual void Play(const std::string& sound) = 0;
+};
+
+// The branding this build of the host ships with.
+class CustomizationManager : public ICustomizationManager
+{
+public:
+    explicit CustomizationManager(const std::string& productName = "OrbitRec",
+                                  const std::string& tagBrand = "OrbitRec",
+                                  const std::string& tagKind = "Screen Recorder",
+                                  const std::string& companyName = "Tavrix");
+    ~CustomizationManager() override;
+
+    CustomizationManager(const CustomizationManager&) = delete;
+    CustomizationManager& operator=(const CustomizationManager&) = delete;
+
+    std::string GetProductName() const override;
+    std::string GetTagBrand() const override;
+    std::string GetTagKind() const override;
+    std::string GetCompanyName() const override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Follows the application's default QLocale (the system's unless the host
+// picked a language) until a locale is set explicitly.
+class LookAndFeelManager : public ILookAndFeelManager
+{
+public:
+    LookAndFeelManager();
+    ~LookAndFeelManager() override;
+
+    LookAndFeelManager(const LookAndFeelManager&) = delete;
+    LookAndFeelManager& operator=(const LookAndFeelManager&) = delete;
+
+    std::string GetLocale() const override;
+    // An empty name goes back to following QLocale.
+    void SetLocale(const std::string& locale);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Addresses on the product's web site. Links the host does not know are empty.
+class LinksGenerator : public ILinksGenerator
+{
+public:
+    explicit LinksGenerator(const std::string& homePage = "https://orbitrec.example/");
+    ~LinksGenerator() override;
+
+    LinksGenerator(const LinksGenerator&) = delete;
+    LinksGenerator& operator=(const LinksGenerator&) = delete;
+
+    std::string GetLink(LinkId id) const override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 // The folder of the host's shipped resources (presets, images).

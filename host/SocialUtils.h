@@ -17,6 +17,12 @@ class AbstractAuthLogic;
 // Log and user text of a request outcome, e.g. "Cancelled (2)".
 std::string RequestResultToString(Social::RequestResult result);
 
+// A file name (no folder) that Windows, macOS and Linux all accept, made from
+// any text: forbidden characters become '_', control characters go, trailing
+// dots and blanks go, device names such as "con.txt" get a '_' in front, and
+// the result is at most 255 bytes of valid UTF-8 and never empty.
+std::string FixFileNameForOS(const std::string& name);
+
 // Carries the dialog's sign-in and sign-out requests to the logic, and the
 // logic's name, picture and state changes back to the dialog.
 class SocialAuthConnector : public QObject
