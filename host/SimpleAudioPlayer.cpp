@@ -37,14 +37,19 @@ std::vector<Note> NotesOf(const std::string& sound)
     return {{880.0, 0.15}};
 }
 
-// A file per sound in the temporary folder; names are reduced to safe characters.
-QString SoundFile(const std::string& sound)
+// Sound names become file names: only safe characters are kept, and the
+// tone follows the kept name so that one file never holds two sounds.
+std::string SafeName(const std::string& sound)
 {
     QString name = QString::fromStdString(sound);
     name.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")));
-    if (name.isEmpty())
-        name = QStringLiteral("tone");
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("tavrix-sounds/%1.wav").arg(name));
+    return name.isEmpty() ? std::string("tone") : name.toStdString();
+}
+
+// A file per sound in the temporary folder.
+QString SoundFile(const std::string& safeName)
+{
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("tavrix-sounds/%1.wav").arg(QString::fromStdString(safeName)));
 }
 
 bool WriteIfChanged(const QString& fileName, const QByteArray& bytes)
@@ -121,8 +126,9 @@ QByteArray SimpleAudioPlayer::MakeSound(const std::string& sound)
 
 void SimpleAudioPlayer::Play(const std::string& sound)
 {
-    const QString fileName = SoundFile(sound);
-    if (WriteIfChanged(fileName, MakeSound(sound)) && m_impl->launcher)
+    const std::string name = SafeName(sound);
+    const QString fileName = SoundFile(name);
+    if (WriteIfChanged(fileName, MakeSound(name)) && m_impl->launcher)
     {
         for (const QString& player : m_impl->players)
         {
