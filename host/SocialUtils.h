@@ -7,7 +7,13 @@
 
 #include <QObject>
 
+#include <memory>
 #include <string>
+
+namespace Tavrix::App {
+class ICustomizationManager;
+class ILookAndFeelManager;
+} // namespace Tavrix::App
 
 namespace Tavrix::RQ::Service::Sharing {
 
@@ -30,6 +36,27 @@ class SocialAuthConnector : public QObject
     Q_OBJECT
 public:
     SocialAuthConnector(AbstractAuthLogic& logic, AbstractAuthDialog& dialog, QObject* parent);
+};
+
+// Keeps a protocol's user-visible texts in the interface language: while it
+// lives, each language change of the application retranslates the protocol.
+class RetranslateProtocolWrapper : public QObject
+{
+    Q_OBJECT
+public:
+    RetranslateProtocolWrapper(const std::shared_ptr<App::ICustomizationManager>& customization,
+                               const std::shared_ptr<App::ILookAndFeelManager>& lookAndFeel,
+                               const std::shared_ptr<Social::BaseProtocol>& protocol);
+    ~RetranslateProtocolWrapper() override;
+
+    RetranslateProtocolWrapper(const RetranslateProtocolWrapper&) = delete;
+    RetranslateProtocolWrapper& operator=(const RetranslateProtocolWrapper&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace Tavrix::RQ::Service::Sharing

@@ -34,6 +34,34 @@ public:
     virtual void SetValue(const QString& key, const QVariant& value) = 0;
 };
 
+// The user's interface preferences.
+class IUiSettings
+{
+public:
+    virtual ~IUiSettings() = default;
+    // Whether notices may play their sounds.
+    virtual bool IsSoundEnabled() const = 0;
+    virtual void SetSoundEnabled(bool enabled) = 0;
+};
+
+// Interface preferences kept in the product's settings, under "UI/...".
+class UiSettings : public IUiSettings
+{
+public:
+    explicit UiSettings(const std::shared_ptr<IProductSettingsManager>& productSettings);
+    ~UiSettings() override;
+
+    UiSettings(const UiSettings&) = delete;
+    UiSettings& operator=(const UiSettings&) = delete;
+
+    bool IsSoundEnabled() const override;
+    void SetSoundEnabled(bool enabled) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
 // Owns the protocol objects of the social services. The YouTube protocol is
 // made on first use by the factory that the host installs, and then shared.
 class SocialSettings
