@@ -23,8 +23,8 @@ using Activator = std::function<AnyPtr(ComponentContext&, const struct Registrat
 
 struct Registration
 {
-    Registration(std::type_index type, std::string name, Activator activator)
-        : activatedType(type), activatedName(std::move(name)), activate(std::move(activator))
+    Registration(std::string name, Activator activator)
+        : activatedName(std::move(name)), activate(std::move(activator))
     {
     }
 
@@ -38,7 +38,6 @@ struct Registration
         exposedAs[type] = std::move(upcast);
     }
 
-    std::type_index activatedType;
     std::string activatedName;
     Activator activate;
     std::map<std::type_index, Upcast> exposedAs;
@@ -51,7 +50,7 @@ struct Registration
 template <class T>
 std::shared_ptr<Registration> MakeRegistration(Activator activator)
 {
-    auto registration = std::make_shared<Registration>(typeid(T), TypeName<T>(), std::move(activator));
+    auto registration = std::make_shared<Registration>(TypeName<T>(), std::move(activator));
     registration->exposedAs.emplace(typeid(T), [](const AnyPtr& instance) { return instance; });
     return registration;
 }
