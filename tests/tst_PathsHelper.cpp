@@ -92,6 +92,15 @@ private:
     // A folder under the test's temporary directory, with '/' separators.
     QString Folder(const QString& name) const { return dir->path() + QLatin1Char('/') + name; }
 
+    // The list entries that stand for these folders.
+    QStringList EntriesFor(const QStringList& names) const
+    {
+        QStringList entries;
+        for (const QString& name : names)
+            entries << QDir::toNativeSeparators(Folder(name));
+        return entries;
+    }
+
 private slots:
     void initTestCase() { PathsHelper::SetFolderPicker(ScriptedPicker); }
     void cleanupTestCase() { PathsHelper::SetFolderPicker({}); }
@@ -147,11 +156,8 @@ private slots:
         settings->RegisterEventHandler(&observer);
         Form form(settings);
 
-        QStringList expected;
-        for (const QString& entry : entries)
-            expected << QDir::toNativeSeparators(Folder(entry));
-        QCOMPARE(form.Entries(), expected);
-        QCOMPARE(form.combo->currentIndex(), expected.isEmpty() ? -1 : 0);
+        QCOMPARE(form.Entries(), EntriesFor(entries));
+        QCOMPARE(form.combo->currentIndex(), entries.isEmpty() ? -1 : 0);
         // Showing the stored folder stores nothing.
         QCOMPARE(observer.heard, QStringList());
         settings->UnregisterEventHandler(&observer);
@@ -162,7 +168,7 @@ private slots:
         settings->SetUserSelectedSavePath(Folder("a"));
         Form form(settings);
         Browse(form, Folder("b"));
-        QCOMPARE(form.Entries(), QStringList({QDir::toNativeSeparators(Folder("a")), QDir::toNativeSeparators(Folder("b"))}));
+        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
         QCOMPARE(form.combo->currentIndex(), 1);
         QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
 
@@ -222,10 +228,7 @@ private slots:
         QCOMPARE(call.startFolder, current >= 0 ? Folder(listed.at(current)) : QDir::currentPath());
         QCOMPARE(call.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
 
-        QStringList expected;
-        for (const QString& entry : entries)
-            expected << QDir::toNativeSeparators(Folder(entry));
-        QCOMPARE(form.Entries(), expected);
+        QCOMPARE(form.Entries(), EntriesFor(entries));
         QCOMPARE(form.combo->currentIndex(), selected);
         QCOMPARE(settings->GetUserSelectedSavePath(), Folder(stored));
     }
@@ -251,7 +254,7 @@ private slots:
 
         settings->SetUserSelectedSavePath(Folder("b/"));
 
-        QCOMPARE(form.Entries(), QStringList({QDir::toNativeSeparators(Folder("a")), QDir::toNativeSeparators(Folder("b"))}));
+        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
         QCOMPARE(form.combo->currentIndex(), 1);
         QCOMPARE(indexChanges.count(), 0);
         // Only the change itself was stored; showing it stored nothing more.
@@ -282,7 +285,7 @@ private slots:
         settings->SetUserSelectedSavePath(Folder("a"));
 
         QCOMPARE(form.combo->signalsBlocked(), blocked);
-        QCOMPARE(form.Entries(), QStringList({QDir::toNativeSeparators(Folder("a"))}));
+        QCOMPARE(form.Entries(), EntriesFor({"a"}));
         QCOMPARE(form.combo->currentIndex(), 0);
         QCOMPARE(indexChanges.count(), 0);
         QCOMPARE(observer.heard, QStringList());
@@ -297,7 +300,7 @@ private slots:
 
         // A browsed folder that is not stored stays in its own dialog.
         Browse(first, Folder("b"));
-        QCOMPARE(second.Entries(), QStringList({QDir::toNativeSeparators(Folder("a"))}));
+        QCOMPARE(second.Entries(), EntriesFor({"a"}));
 
         QTest::keyClick(first.combo, Qt::Key_Up);
         QTest::keyClick(first.combo, Qt::Key_Down);
@@ -322,7 +325,7 @@ private slots:
 
         settings = MakePathsSettings(iniFile);
         Form form(settings);
-        QCOMPARE(form.Entries(), QStringList({QDir::toNativeSeparators(Folder("kept"))}));
+        QCOMPARE(form.Entries(), EntriesFor({"kept"}));
         QCOMPARE(form.combo->currentIndex(), 0);
     }
 
@@ -335,7 +338,7 @@ private slots:
         first.reset();
         QCOMPARE(settings->Size(), std::size_t(1));
         settings->SetUserSelectedSavePath(Folder("a"));
-        QCOMPARE(second.Entries(), QStringList({QDir::toNativeSeparators(Folder("a"))}));
+        QCOMPARE(second.Entries(), EntriesFor({"a"}));
 
         // Widgets gone before the helper: notifications find nothing to change.
         delete second.combo;

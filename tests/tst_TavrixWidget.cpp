@@ -105,13 +105,6 @@ private slots:
         QCOMPARE(widget.minimumSizeHint(), QSize(14, 16));
     }
 
-    void pixmapIsAStyleProperty()
-    {
-        TPixmapWidget widget;
-        QVERIFY(widget.setProperty("pixmap", Solid(QSize(3, 4))));
-        QCOMPARE(widget.pixmap().size(), QSize(3, 4));
-    }
-
     void addRowAppendsOneRowLeftToRight()
     {
         QWidget owner;

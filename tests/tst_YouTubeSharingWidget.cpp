@@ -233,12 +233,6 @@ private slots:
                                       "videoInfoSeparator"}));
     }
 
-    void textEditsNeverShowAVerticalScrollBar()
-    {
-        QCOMPARE(ui->descriptionText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(ui->tagsText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    }
-
     void separatorsAreFoundOnlyByName_data()
     {
         QTest::addColumn<QString>("name");
