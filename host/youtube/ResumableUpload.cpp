@@ -1,0 +1,419 @@
+#include "ResumableUpload.h"
+
+#include "ApiReply.h"
+#include "YoutubeConfiguration.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <glog/logging.h>
+
+namespace Tavrix::Social::YouTube {
+
+namespace {
+constexpr char kStart[] = "Tavrix::Social::YouTube::ResumableUpload::Start: ";
+constexpr char kSession[] = "Tavrix::Social::YouTube::ResumableUpload::Session: ";
+constexpr char kTransfer[] = "Tavrix::Social::YouTube::ResumableUpload::Transfer: ";
+constexpr int kMaxSessions = 3;
+
+// A window [start, start + length) of a file as a random-access device, so
+// that the network layer reads the chunk from disk as it sends it and can
+// rewind it when it has to send again.
+class FileRangeDevice : public QIODevice
+{
+public:
+    FileRangeDevice(const QString& path, qint64 start, qint64 length, QObject* parent)
+        : QIODevice(parent)
+        , m_file(path)
+        , m_start(start)
+        , m_length(length)
+    {
+    }
+
+    bool open(OpenMode mode) override
+    {
+        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !m_file.seek(m_start))
+            return false;
+        return QIODevice::open(mode | QIODevice::Unbuffered);
+    }
+    void close() override
+    {
+        m_file.close();
+        QIODevice::close();
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_length; }
+    bool seek(qint64 pos) override
+    {
+        if (pos < 0 || pos > m_length || !m_file.seek(m_start + pos))
+            return false;
+        return QIODevice::seek(pos);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 left = m_length - pos();
+        if (left <= 0)
+            return -1;
+        return m_file.read(data, qMin(maxSize, left));
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile m_file;
+    qint64 m_start;
+    qint64 m_length;
+};
+
+// "bytes=0-N" -> N + 1; no header means nothing is stored.
+qint64 NextOffset(const QByteArray& range)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(?:bytes=)?(\\d+)-(\\d+)\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(range));
+    return match.hasMatch() ? match.captured(2).toLongLong() + 1 : 0;
+}
+} // namespace
+
+struct ResumableUpload::Impl
+{
+    ResumableUpload* self;
+    Configuration config;
+    QNetworkAccessManager& network;
+    TokenProvider tokens;
+
+    QString path;
+    QByteArray metadata;
+    qint64 total = 0;
+    QDateTime modified;
+
+    QUrl session;
+    QString accessToken;
+    qint64 offset = 0;
+    qint64 requestStart = 0;
+    int failures = 0;
+    int sessions = 0;
+    bool authRetried = false;
+    bool stopped = false;
+    int lastPercent = -1;
+
+    QPointer<QNetworkReply> reply;
+    QTimer retryTimer;
+    std::function<void()> retryAction;
+
+    Impl(ResumableUpload* owner, const Configuration& c, QNetworkAccessManager& n, TokenProvider t)
+        : self(owner)
+        , config(c)
+        , network(n)
+        , tokens(std::move(t))
+    {
+        retryTimer.setSingleShot(true);
+    }
+
+    void StopTransfer()
+    {
+        retryTimer.stop();
+        if (reply)
+        {
+            reply->disconnect();
+            reply->abort();
+            reply->deleteLater();
+        }
+        reply = nullptr;
+    }
+
+    void Finish(const Outcome& outcome)
+    {
+        stopped = true;
+        StopTransfer();
+        if (outcome.result != Success)
+            LOG(ERROR) << kTransfer << "upload failed: " << outcome.message.toStdString();
+        // The receiver may delete this upload: nothing after this call.
+        if (self->finished)
+            self->finished(outcome);
+    }
+
+    void Fail(RequestResult result, const QString& message) { Finish({result, {}, message}); }
+
+    void Progress(qint64 bytes)
+    {
+        // 100 only once YouTube has the video.
+        const int percent = total > 0 ? static_cast<int>(qMin<qint64>(99, bytes * 100 / total)) : 0;
+        if (percent <= lastPercent)
+            return;
+        lastPercent = percent;
+        if (self->progressed)
+            self->progressed(percent);
+    }
+
+    void WithToken(bool refresh, std::function<void()> next)
+    {
+        QPointer<ResumableUpload> guard(self);
+        tokens(refresh, [this, guard, next = std::move(next)](RequestResult result, const QString& token) {
+            if (!guard || stopped)
+                return;
+            if (result != Success)
+            {
+                Fail(result, QStringLiteral("no valid sign-in for the upload"));
+                return;
+            }
+            accessToken = token;
+            next();
+        });
+    }
+
+    QNetworkRequest Request(const QUrl& url) const
+    {
+        QNetworkRequest request(url);
+        PrepareRequest(request, config.transferTimeoutMs);
+        request.setRawHeader("Authorization", "Bearer " + accessToken.toLatin1());
+        return request;
+    }
+
+    void Watch(QNetworkReply* started, void (Impl::*handler)(const ApiReply&))
+    {
+        reply = started;
+        QObject::connect(started, &QNetworkReply::finished, self, [this, started, handler] {
+            started->deleteLater();
+            reply = nullptr;
+            (this->*handler)(ApiReply::Read(started));
+        });
+    }
+
+    void StartSession()
+    {
+        ++sessions;
+        QUrl url = config.uploadUrl;
+        QUrlQuery query(url);
+        query.addQueryItem(QStringLiteral("uploadType"), QStringLiteral("resumable"));
+        query.addQueryItem(QStringLiteral("part"), QStringLiteral("snippet,status"));
+        url.setQuery(query);
+        QNetworkRequest request = Request(url);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json; charset=UTF-8"));
+        request.setRawHeader("X-Upload-Content-Length", QByteArray::number(total));
+        request.setRawHeader("X-Upload-Content-Type", "video/*");
+        VLOG(30) << kSession << "opening a session for " << total << " bytes";
+        Watch(network.post(request, metadata), &Impl::OnSessionOpened);
+    }
+
+    void OnSessionOpened(const ApiReply& answer)
+    {
+        if (answer.Ok() && !answer.location.isEmpty())
+        {
+            session = config.uploadUrl.resolved(QUrl::fromEncoded(answer.location));
+            offset = 0;
+            failures = 0;
+            authRetried = false;
+            LOG(INFO) << kSession << "session opened";
+            SendChunk();
+            return;
+        }
+        if (answer.Ok())
+        {
+            Fail(ProtocolError, QStringLiteral("the session answer names no session address"));
+            return;
+        }
+        Recover(answer, [this] { StartSession(); });
+    }
+
+    bool FileUnchanged() const
+    {
+        const QFileInfo info(path);
+        return info.exists() && info.size() == total && info.lastModified() == modified;
+    }
+
+    void SendChunk()
+    {
+        if (!FileUnchanged())
+        {
+            Fail(FileUnreadable, QStringLiteral("the file changed or vanished during the upload"));
+            return;
+        }
+        const qint64 length = qMin(config.EffectiveChunkSize(), total - offset);
+        auto* device = new FileRangeDevice(path, offset, length, nullptr);
+        if (!device->open(QIODevice::ReadOnly))
+        {
+            delete device;
+            Fail(FileUnreadable, QStringLiteral("the file cannot be read any more"));
+            return;
+        }
+        QNetworkRequest request = Request(session);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
+        request.setHeader(QNetworkRequest::ContentLengthHeader, length);
+        request.setRawHeader("Content-Range", "bytes " + QByteArray::number(offset) + '-'
+                                                  + QByteArray::number(offset + length - 1) + '/'
+                                                  + QByteArray::number(total));
+        VLOG(30) << kTransfer << "sending bytes " << offset << "-" << offset + length - 1 << " of " << total;
+        requestStart = offset;
+        QNetworkReply* started = network.put(request, device);
+        device->setParent(started);
+        QObject::connect(started, &QNetworkReply::uploadProgress, self,
+                         [this](qint64 sent, qint64) { Progress(requestStart + sent); });
+        Watch(started, &Impl::OnSessionAnswer);
+    }
+
+    void QueryStatus()
+    {
+        QNetworkRequest request = Request(session);
+        request.setHeader(QNetworkRequest::ContentLengthHeader, 0);
+        request.setRawHeader("Content-Range", "bytes */" + QByteArray::number(total));
+        VLOG(30) << kTransfer << "asking how much the server holds";
+        requestStart = offset;
+        Watch(network.put(request, QByteArray()), &Impl::OnSessionAnswer);
+    }
+
+    void OnSessionAnswer(const ApiReply& answer)
+    {
+        if (answer.status == 200 || answer.status == 201)
+        {
+            const QString id = answer.json.value(QStringLiteral("id")).toString();
+            if (id.isEmpty())
+            {
+                Fail(ProtocolError, QStringLiteral("the final answer names no video"));
+                return;
+            }
+            lastPercent = 99;
+            stopped = true;
+            if (self->progressed)
+                self->progressed(100);
+            LOG(INFO) << kTransfer << "upload complete, " << total << " bytes, video " << id.toStdString();
+            Finish({Success, answer.json, {}});
+            return;
+        }
+        if (answer.status == 308)
+        {
+            // Resume Incomplete, never a redirect: go on from what the server holds.
+            const qint64 held = NextOffset(answer.range);
+            authRetried = false;
+            if (held > offset || (held == offset && held > requestStart))
+                failures = 0;
+            if (held < requestStart || held < offset)
+                LOG(INFO) << kTransfer << "the server holds " << held << " bytes, going on from there";
+            offset = qMin(held, total);
+            Progress(offset);
+            if (offset < total)
+            {
+                SendChunk();
+                return;
+            }
+            // Everything is there but no final answer yet: ask again later.
+            ScheduleRetry(answer, [this] { QueryStatus(); });
+            return;
+        }
+        if (answer.status == 404 || answer.status == 410)
+        {
+            if (sessions >= kMaxSessions)
+            {
+                Fail(ServerError, QStringLiteral("the upload session expired %1 times").arg(sessions));
+                return;
+            }
+            LOG(INFO) << kSession << "the session expired, starting again from byte 0";
+            session.clear();
+            offset = 0;
+            WithToken(false, [this] { StartSession(); });
+            return;
+        }
+        Recover(answer, [this] { QueryStatus(); });
+    }
+
+    // A failed answer: refresh once after a 401, wait and retry what can be retried.
+    void Recover(const ApiReply& answer, std::function<void()> retry)
+    {
+        if (answer.status == 401 && answer.reason != QLatin1String("youtubeSignupRequired") && !authRetried)
+        {
+            authRetried = true;
+            LOG(INFO) << kTransfer << "access refused (HTTP 401), refreshing the sign-in once";
+            WithToken(true, std::move(retry));
+            return;
+        }
+        if (answer.Retryable())
+        {
+            ScheduleRetry(answer, std::move(retry));
+            return;
+        }
+        Fail(answer.Failure(), answer.Describe());
+    }
+
+    void ScheduleRetry(const ApiReply& answer, std::function<void()> retry)
+    {
+        if (++failures > config.maxRetries)
+        {
+            Fail(answer.Ok() || answer.status == 308 ? ServerError : answer.Failure(),
+                 QStringLiteral("gave up after %1 attempts, last: %2").arg(failures).arg(answer.Describe()));
+            return;
+        }
+        int delay = answer.retryAfterMs;
+        if (delay < 0)
+        {
+            const qint64 exponential = qint64(config.retryBaseDelayMs) << qMin(failures - 1, 20);
+            delay = static_cast<int>(qMin<qint64>(exponential, config.retryMaxDelayMs));
+            delay += static_cast<int>(QRandomGenerator::global()->bounded(qMax(1, config.retryBaseDelayMs)));
+        }
+        LOG(INFO) << kTransfer << "attempt " << failures << " failed (" << answer.Describe().toStdString()
+                  << "), trying again in " << delay << " ms";
+        retryAction = [this, retry = std::move(retry)] {
+            if (session.isEmpty())
+                WithToken(false, [this] { StartSession(); });
+            else
+                WithToken(false, retry);
+        };
+        retryTimer.start(delay);
+    }
+};
+
+ResumableUpload::ResumableUpload(const Configuration& config, QNetworkAccessManager& network, TokenProvider tokens,
+                                 QObject* parent)
+    : QObject(parent)
+    , m_impl(std::make_unique<Impl>(this, config, network, std::move(tokens)))
+{
+    connect(&m_impl->retryTimer, &QTimer::timeout, this, [this] {
+        auto action = std::move(m_impl->retryAction);
+        m_impl->retryAction = nullptr;
+        if (action)
+            action();
+    });
+}
+
+ResumableUpload::~ResumableUpload()
+{
+    Abort();
+}
+
+void ResumableUpload::Start(const QString& file, const QByteArray& metadataJson)
+{
+    m_impl->path = file;
+    m_impl->metadata = metadataJson;
+    const QFileInfo info(file);
+    QFile probe(file);
+    if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
+    {
+        m_impl->Fail(FileUnreadable, QStringLiteral("cannot read the file %1").arg(file));
+        return;
+    }
+    m_impl->total = info.size();
+    m_impl->modified = info.lastModified();
+    if (m_impl->total == 0)
+    {
+        m_impl->Fail(FileUnreadable, QStringLiteral("the file %1 is empty").arg(file));
+        return;
+    }
+    LOG(INFO) << kStart << "uploading " << m_impl->total << " bytes in chunks of " << m_impl->config.EffectiveChunkSize();
+    m_impl->Progress(0);
+    m_impl->WithToken(false, [this] { m_impl->StartSession(); });
+}
+
+void ResumableUpload::Abort()
+{
+    m_impl->stopped = true;
+    m_impl->StopTransfer();
+}
+
+} // namespace Tavrix::Social::YouTube
