@@ -15,6 +15,8 @@
 #include <QTcpSocket>
 #include <QUrlQuery>
 
+#include <optional>
+
 using namespace Tavrix::Social;
 using TestSupport::LogCapture;
 using TestSupport::YoutubeEmulator;
@@ -75,8 +77,8 @@ private:
             return false;
         const QUrl back = emulator->Consent(browser.opened.first(), true);
         TestSupport::Fetch(emulator->Network(), "GET", back);
-        QTRY_COMPARE_WITH_TIMEOUT(answers.logIns.size(), 1, 10000);
-        return answers.logIns.first().second == Success;
+        return QTest::qWaitFor([&answers] { return !answers.logIns.isEmpty(); }, 10000)
+            && answers.logIns.first().second == Success;
     }
 
     template <class Value, class Request>
@@ -87,8 +89,9 @@ private:
         // Never from inside the call.
         if (answer)
             return {ProtocolError, Value()};
-        QTest::qWaitFor([&answer] { return answer.has_value(); }, 10000);
-        return answer.value_or(std::make_pair(ProtocolError, Value()));
+        if (!QTest::qWaitFor([&answer] { return answer.has_value(); }, 10000))
+            return {ProtocolError, Value()};
+        return *answer;
     }
 
     std::pair<RequestResult, QString> AskName(YoutubeNetworkProtocol& protocol)

@@ -80,8 +80,13 @@ struct LoopbackSignIn::Impl
 
     void Answer(QTcpSocket* socket, const QByteArray& response)
     {
+        // The page must reach the browser even when this sign-in ends now:
+        // the socket lives on by itself until its bytes are out.
+        socket->setParent(nullptr);
         socket->write(response);
         socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            socket->deleteLater();
     }
 
     // Handles one HTTP request of the browser; true once the sign-in is decided.

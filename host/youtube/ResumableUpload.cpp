@@ -99,10 +99,12 @@ struct ResumableUpload::Impl
     QString accessToken;
     qint64 offset = 0;
     qint64 requestStart = 0;
+    qint64 requestEnd = 0;
     int failures = 0;
     int sessions = 0;
     bool authRetried = false;
     bool stopped = false;
+    bool sendingChunk = false;
     int lastPercent = -1;
 
     QPointer<QNetworkReply> reply;
@@ -253,6 +255,8 @@ struct ResumableUpload::Impl
                                                   + QByteArray::number(total));
         VLOG(30) << kTransfer << "sending bytes " << offset << "-" << offset + length - 1 << " of " << total;
         requestStart = offset;
+        requestEnd = offset + length;
+        sendingChunk = true;
         QNetworkReply* started = network.put(request, device);
         device->setParent(started);
         QObject::connect(started, &QNetworkReply::uploadProgress, self,
@@ -267,6 +271,8 @@ struct ResumableUpload::Impl
         request.setRawHeader("Content-Range", "bytes */" + QByteArray::number(total));
         VLOG(30) << kTransfer << "asking how much the server holds";
         requestStart = offset;
+        requestEnd = offset;
+        sendingChunk = false;
         Watch(network.put(request, QByteArray()), &Impl::OnSessionAnswer);
     }
 
@@ -293,9 +299,14 @@ struct ResumableUpload::Impl
             // Resume Incomplete, never a redirect: go on from what the server holds.
             const qint64 held = NextOffset(answer.range);
             authRetried = false;
-            if (held > offset || (held == offset && held > requestStart))
+            if (held > requestStart)
                 failures = 0;
-            if (held < requestStart || held < offset)
+            else if (sendingChunk && ++failures > config.maxRetries)
+            {
+                Fail(ServerError, QStringLiteral("the server keeps none of the bytes sent"));
+                return;
+            }
+            if (held < requestEnd)
                 LOG(INFO) << kTransfer << "the server holds " << held << " bytes, going on from there";
             offset = qMin(held, total);
             Progress(offset);
@@ -319,6 +330,19 @@ struct ResumableUpload::Impl
             session.clear();
             offset = 0;
             WithToken(false, [this] { StartSession(); });
+            return;
+        }
+        if ((answer.status == 400 || answer.status == 416) && sendingChunk && answer.Failure() == ProtocolError)
+        {
+            // The chunk's range does not fit what the server holds, for example
+            // when the network layer sent a broken chunk again by itself.
+            if (++failures > config.maxRetries)
+            {
+                Fail(ProtocolError, answer.Describe());
+                return;
+            }
+            LOG(INFO) << kTransfer << "the server refused the chunk's range, asking where it stands";
+            QueryStatus();
             return;
         }
         Recover(answer, [this] { QueryStatus(); });

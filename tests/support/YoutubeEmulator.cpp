@@ -59,6 +59,8 @@ YoutubeEmulator::YoutubeEmulator(const QStringList& arguments)
 
 YoutubeEmulator::~YoutubeEmulator()
 {
+    // Idle keep-alive connections would hold up the emulator's shut-down.
+    m_network.clearConnectionCache();
     m_process.terminate();
     if (!m_process.waitForFinished(5000))
         m_process.kill();
