@@ -363,6 +363,23 @@ private slots:
         QCOMPARE(Tavrix::RQ::Service::Sharing::RequestResultToString(AuthorizationExpired), std::string("Sign-in expired (12)"));
     }
 
+    void tokensGoToAnOwnerOnlyFileWithoutKeychain()
+    {
+        // No secret service on this session bus.
+        const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        YouTube::Configuration config = emulator->Config(TokenFile());
+        config.useKeychain = true;
+        LogCapture log;
+        auto protocol = MakeProtocol(config);
+        QVERIFY(SignIn(*protocol));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        QVERIFY(log.Texts().contains("Tavrix::Social::YouTube::TokenStore::Load: no keychain answers, tokens are kept in "
+                                     + TokenFile()));
+        QCOMPARE(QFileInfo(TokenFile()).permissions() & 0x0077, QFileDevice::Permissions());
+        QVERIFY(MakeProtocol(config)->IsLoggedIn());
+    }
+
     void signOutRevokesAndForgets()
     {
         auto protocol = MakeProtocol();

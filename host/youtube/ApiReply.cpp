@@ -27,19 +27,29 @@ int ParseRetryAfter(const QByteArray& value)
 
 ApiReply ApiReply::Read(QNetworkReply* reply)
 {
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0)
+        return FromParts(0, reply->errorString(), {}, {}, {}, {});
+    return FromParts(status, {}, reply->readAll(), reply->rawHeader("Location"), reply->rawHeader("Range"),
+                     reply->rawHeader("Retry-After"));
+}
+
+ApiReply ApiReply::FromParts(int status, const QString& transportError, const QByteArray& body,
+                             const QByteArray& location, const QByteArray& range, const QByteArray& retryAfter)
+{
     ApiReply answer;
-    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer.status = status;
     if (answer.status == 0)
     {
         answer.transportFailed = true;
-        answer.transportError = reply->errorString();
+        answer.transportError = transportError;
         return answer;
     }
-    answer.location = reply->rawHeader("Location");
-    answer.range = reply->rawHeader("Range");
-    answer.retryAfterMs = ParseRetryAfter(reply->rawHeader("Retry-After"));
+    answer.location = location;
+    answer.range = range;
+    answer.retryAfterMs = ParseRetryAfter(retryAfter);
 
-    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(body);
     answer.json = document.object();
     const QJsonValue error = answer.json.value(QStringLiteral("error"));
     if (error.isObject())

@@ -32,6 +32,9 @@ struct ApiReply
     int retryAfterMs = -1;       // from Retry-After, -1 when absent
 
     static ApiReply Read(QNetworkReply* reply);
+    // An answer read off a socket by other means; status 0 is a broken connection.
+    static ApiReply FromParts(int status, const QString& transportError, const QByteArray& body,
+                              const QByteArray& location, const QByteArray& range, const QByteArray& retryAfter);
 
     bool Ok() const { return status >= 200 && status < 300; }
     // Broken connections, 5xx, 429 and the rate-limit 403s: worth another try later.

@@ -1,6 +1,7 @@
 #include "ResumableUpload.h"
 
 #include "ApiReply.h"
+#include "StreamingPut.h"
 #include "YoutubeConfiguration.h"
 
 #include <QDateTime>
@@ -23,56 +24,6 @@ constexpr char kStart[] = "Tavrix::Social::YouTube::ResumableUpload::Start: ";
 constexpr char kSession[] = "Tavrix::Social::YouTube::ResumableUpload::Session: ";
 constexpr char kTransfer[] = "Tavrix::Social::YouTube::ResumableUpload::Transfer: ";
 constexpr int kMaxSessions = 3;
-
-// A window [start, start + length) of a file as a random-access device, so
-// that the network layer reads the chunk from disk as it sends it and can
-// rewind it when it has to send again.
-class FileRangeDevice : public QIODevice
-{
-public:
-    FileRangeDevice(const QString& path, qint64 start, qint64 length, QObject* parent)
-        : QIODevice(parent)
-        , m_file(path)
-        , m_start(start)
-        , m_length(length)
-    {
-    }
-
-    bool open(OpenMode mode) override
-    {
-        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !m_file.seek(m_start))
-            return false;
-        return QIODevice::open(mode | QIODevice::Unbuffered);
-    }
-    void close() override
-    {
-        m_file.close();
-        QIODevice::close();
-    }
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return m_length; }
-    bool seek(qint64 pos) override
-    {
-        if (pos < 0 || pos > m_length || !m_file.seek(m_start + pos))
-            return false;
-        return QIODevice::seek(pos);
-    }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const qint64 left = m_length - pos();
-        if (left <= 0)
-            return -1;
-        return m_file.read(data, qMin(maxSize, left));
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QFile m_file;
-    qint64 m_start;
-    qint64 m_length;
-};
 
 // "bytes=0-N" -> N + 1; no header means nothing is stored.
 qint64 NextOffset(const QByteArray& range)
@@ -108,6 +59,7 @@ struct ResumableUpload::Impl
     int lastPercent = -1;
 
     QPointer<QNetworkReply> reply;
+    QPointer<StreamingPut> put;
     QTimer retryTimer;
     std::function<void()> retryAction;
 
@@ -130,6 +82,12 @@ struct ResumableUpload::Impl
             reply->deleteLater();
         }
         reply = nullptr;
+        if (put)
+        {
+            put->Abort();
+            put->deleteLater();
+        }
+        put = nullptr;
     }
 
     void Finish(const Outcome& outcome)
@@ -240,28 +198,31 @@ struct ResumableUpload::Impl
             return;
         }
         const qint64 length = qMin(config.EffectiveChunkSize(), total - offset);
-        auto* device = new FileRangeDevice(path, offset, length, nullptr);
-        if (!device->open(QIODevice::ReadOnly))
-        {
-            delete device;
-            Fail(FileUnreadable, QStringLiteral("the file cannot be read any more"));
-            return;
-        }
-        QNetworkRequest request = Request(session);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
-        request.setHeader(QNetworkRequest::ContentLengthHeader, length);
-        request.setRawHeader("Content-Range", "bytes " + QByteArray::number(offset) + '-'
-                                                  + QByteArray::number(offset + length - 1) + '/'
-                                                  + QByteArray::number(total));
+        const QList<QPair<QByteArray, QByteArray>> headers{
+            {"Authorization", "Bearer " + accessToken.toLatin1()},
+            {"Content-Type", "application/octet-stream"},
+            {"Content-Range", "bytes " + QByteArray::number(offset) + '-' + QByteArray::number(offset + length - 1)
+                                  + '/' + QByteArray::number(total)},
+        };
         VLOG(30) << kTransfer << "sending bytes " << offset << "-" << offset + length - 1 << " of " << total;
         requestStart = offset;
         requestEnd = offset + length;
         sendingChunk = true;
-        QNetworkReply* started = network.put(request, device);
-        device->setParent(started);
-        QObject::connect(started, &QNetworkReply::uploadProgress, self,
-                         [this](qint64 sent, qint64) { Progress(requestStart + sent); });
-        Watch(started, &Impl::OnSessionAnswer);
+        put = new StreamingPut(self);
+        put->progressed = [this](qint64 sent) { Progress(requestStart + sent); };
+        put->finished = [this, sender = put.data()](const StreamingPut::Response& response) {
+            sender->deleteLater();
+            put = nullptr;
+            if (response.fileFailed)
+            {
+                Fail(FileUnreadable, QStringLiteral("the file cannot be read any more"));
+                return;
+            }
+            OnSessionAnswer(ApiReply::FromParts(response.status, response.error, response.body,
+                                                response.Header("location"), response.Header("range"),
+                                                response.Header("retry-after")));
+        };
+        put->Start(session, headers, path, offset, length, config.transferTimeoutMs);
     }
 
     void QueryStatus()
@@ -334,8 +295,8 @@ struct ResumableUpload::Impl
         }
         if ((answer.status == 400 || answer.status == 416) && sendingChunk && answer.Failure() == ProtocolError)
         {
-            // The chunk's range does not fit what the server holds, for example
-            // when the network layer sent a broken chunk again by itself.
+            // The chunk's range does not fit what the server holds (a chunk sent
+            // twice, a lost answer): ask where it stands and go on from there.
             if (++failures > config.maxRetries)
             {
                 Fail(ProtocolError, answer.Describe());
