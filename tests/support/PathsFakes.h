@@ -1,9 +1,9 @@
 #pragma once
 
-// Host services around the save folders: a branding fake, a PathsSettings over
-// an .ini file of the test's own, and an observer that writes down what it hears.
+// Host services around the save folders: a PathsSettings over an .ini file of
+// the test's own, and an observer that writes down what it hears.
 
-#include "AppServices.h"
+#include "DesktopFakes.h"
 #include "UserSettings.h"
 
 #include <QStringList>
@@ -12,17 +12,6 @@
 #include <string>
 
 namespace TestSupport {
-
-class FakeCustomizationManager : public Tavrix::App::ICustomizationManager
-{
-public:
-    std::string GetProductName() const override { return productName; }
-    std::string GetTagBrand() const override { return "Orbit"; }
-    std::string GetTagKind() const override { return "Screen Recorder"; }
-    std::string GetCompanyName() const override { return "Tavrix"; }
-
-    std::string productName = "Orbit Rec";
-};
 
 inline std::shared_ptr<Tavrix::RQ::PathsSettings> MakePathsSettings(const QString& iniFile,
                                                                     const std::string& productName = "Orbit Rec")
