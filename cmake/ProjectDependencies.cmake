@@ -10,3 +10,14 @@ if(NOT TARGET glog::glog)
 endif()
 
 set(CMAKE_AUTOMOC ON)
+
+# Hypodermic: an installed original when there is one, otherwise our stand-in under compat/
+# (see compat/CMakeLists.txt). RQ_USE_COMPAT_HYPODERMIC forces the stand-in.
+option(RQ_USE_COMPAT_HYPODERMIC "Use the bundled Hypodermic subset even if one is installed" OFF)
+set(RQ_HYPODERMIC_INSTALLED FALSE)
+if(NOT RQ_USE_COMPAT_HYPODERMIC)
+  # Our own headers never count as an installed original.
+  list(APPEND CMAKE_IGNORE_PATH "${PROJECT_SOURCE_DIR}/compat")
+  find_package(Hypodermic QUIET)
+  set(RQ_HYPODERMIC_INSTALLED ${Hypodermic_FOUND})
+endif()

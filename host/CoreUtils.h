@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -239,6 +240,17 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::pair<std::string, void*>> m_entries;
 };
+
+// Tells the user why a folder cannot be used. The default shows a warning
+// message box under the parent; tests and hosts without one install their own.
+using PathProblemPresenter = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+// An empty presenter restores the message box.
+void SetPathProblemPresenter(PathProblemPresenter presenter);
+
+// True when the folder exists, or could be created, and a file can really be
+// written in it; otherwise tells the user why through the presenter and
+// answers false.
+bool CheckPathAndAnnoyUserIfInvalid(const QString& folder, QWidget* parent);
 
 } // namespace RQ
 

@@ -7,7 +7,13 @@
 
 #include <QObject>
 
+#include <memory>
 #include <string>
+
+namespace Tavrix::App {
+class ICustomizationManager;
+class ILookAndFeelManager;
+} // namespace Tavrix::App
 
 namespace Tavrix::RQ::Service::Sharing {
 
@@ -17,6 +23,12 @@ class AbstractAuthLogic;
 // Log and user text of a request outcome, e.g. "Cancelled (2)".
 std::string RequestResultToString(Social::RequestResult result);
 
+// A file name (no folder) that Windows, macOS and Linux all accept, made from
+// any text: forbidden characters become '_', control characters go, trailing
+// dots and blanks go, device names such as "con.txt" get a '_' in front, and
+// the result is at most 255 bytes of valid UTF-8 and never empty.
+std::string FixFileNameForOS(const std::string& name);
+
 // Carries the dialog's sign-in and sign-out requests to the logic, and the
 // logic's name, picture and state changes back to the dialog.
 class SocialAuthConnector : public QObject
@@ -24,6 +36,27 @@ class SocialAuthConnector : public QObject
     Q_OBJECT
 public:
     SocialAuthConnector(AbstractAuthLogic& logic, AbstractAuthDialog& dialog, QObject* parent);
+};
+
+// Keeps a protocol's user-visible texts in the interface language: while it
+// lives, each language change of the application retranslates the protocol.
+class RetranslateProtocolWrapper : public QObject
+{
+    Q_OBJECT
+public:
+    RetranslateProtocolWrapper(const std::shared_ptr<App::ICustomizationManager>& customization,
+                               const std::shared_ptr<App::ILookAndFeelManager>& lookAndFeel,
+                               const std::shared_ptr<Social::BaseProtocol>& protocol);
+    ~RetranslateProtocolWrapper() override;
+
+    RetranslateProtocolWrapper(const RetranslateProtocolWrapper&) = delete;
+    RetranslateProtocolWrapper& operator=(const RetranslateProtocolWrapper&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace Tavrix::RQ::Service::Sharing

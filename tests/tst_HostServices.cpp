@@ -1,0 +1,283 @@
+#include "AppServices.h"
+#include "CoreUtils.h"
+#include "SocialUtils.h"
+
+#include "TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <unistd.h>
+
+using Tavrix::RQ::CheckPathAndAnnoyUserIfInvalid;
+using Tavrix::RQ::Service::Sharing::FixFileNameForOS;
+
+namespace {
+struct Presented
+{
+    QWidget* parent = nullptr;
+    QString title;
+    QString text;
+};
+} // namespace
+
+class TestHostServices : public QObject
+{
+    Q_OBJECT
+
+private:
+    QList<Presented> presented;
+    QTemporaryDir workDir;
+
+    QString Work(const QString& relative) const { return workDir.filePath(relative); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(workDir.isValid());
+    }
+
+    void init()
+    {
+        presented.clear();
+        Tavrix::RQ::SetPathProblemPresenter([this](QWidget* parent, const QString& title, const QString& text) {
+            presented.append({parent, title, text});
+        });
+    }
+
+    void cleanup()
+    {
+        Tavrix::RQ::SetPathProblemPresenter({});
+    }
+
+    void fixFileName_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("fixed");
+
+        QTest::newRow("plain") << QByteArray("My holiday 2024") << QByteArray("My holiday 2024");
+        QTest::newRow("non-latin kept") << QByteArray("Видео · 動画 😀") << QByteArray("Видео · 動画 😀");
+        QTest::newRow("forbidden characters") << QByteArray("a<b>c:d\"e/f\\g|h?i*j") << QByteArray("a_b_c_d_e_f_g_h_i_j");
+        QTest::newRow("path climbing") << QByteArray("../../etc/passwd") << QByteArray(".._.._etc_passwd");
+        QTest::newRow("control characters") << QByteArray("tab\there\r\nnext\x01\x1f\x7f end\xc2\x85")
+                                            << QByteArray("tabherenext end");
+        QTest::newRow("broken UTF-8") << QByteArray("\xff\xfe" "abc\xc3") << QByteArray("__abc_");
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << QByteArray("a__b");
+        QTest::newRow("trailing dots and blanks") << QByteArray("clip. . .  ") << QByteArray("clip");
+        QTest::newRow("leading dot kept") << QByteArray(".config") << QByteArray(".config");
+        QTest::newRow("empty") << QByteArray("") << QByteArray("Untitled");
+        QTest::newRow("one dot") << QByteArray(".") << QByteArray("Untitled");
+        QTest::newRow("two dots") << QByteArray("..") << QByteArray("Untitled");
+        QTest::newRow("only dots") << QByteArray("......") << QByteArray("Untitled");
+        QTest::newRow("only blanks") << QByteArray("     ") << QByteArray("Untitled");
+        QTest::newRow("only control characters") << QByteArray("\n\t\r") << QByteArray("Untitled");
+        QTest::newRow("only forbidden") << QByteArray("???") << QByteArray("___");
+        QTest::newRow("CON") << QByteArray("CON") << QByteArray("_CON");
+        QTest::newRow("con.txt") << QByteArray("con.txt") << QByteArray("_con.txt");
+        QTest::newRow("Nul with blank") << QByteArray("Nul ") << QByteArray("_Nul");
+        QTest::newRow("aux blank extension") << QByteArray("aux .mp4") << QByteArray("_aux .mp4");
+        QTest::newRow("prn two extensions") << QByteArray("PrN.tar.gz") << QByteArray("_PrN.tar.gz");
+        QTest::newRow("COM1") << QByteArray("COM1") << QByteArray("_COM1");
+        QTest::newRow("lpt9.mp4") << QByteArray("lpt9.mp4") << QByteArray("_lpt9.mp4");
+        QTest::newRow("COM superscript") << QByteArray("COM\xc2\xb9.avi") << QByteArray("_COM\xc2\xb9.avi");
+        QTest::newRow("CONIN$") << QByteArray("conin$") << QByteArray("_conin$");
+        QTest::newRow("made reserved by cleaning") << QByteArray("C\x01ON.\x02txt") << QByteArray("_CON.txt");
+        QTest::newRow("CONSOLE is fine") << QByteArray("CONSOLE") << QByteArray("CONSOLE");
+        QTest::newRow("COM10 is fine") << QByteArray("COM10") << QByteArray("COM10");
+        QTest::newRow("LPT is fine") << QByteArray("LPT") << QByteArray("LPT");
+        QTest::newRow("my con is fine") << QByteArray("my con") << QByteArray("my con");
+
+        QTest::newRow("long ASCII") << QByteArray(300, 'a') << QByteArray(255, 'a');
+        QTest::newRow("long two-byte") << QByteArray("é").repeated(200) << QByteArray("é").repeated(127);
+        QTest::newRow("long three-byte") << QByteArray("動").repeated(100) << QByteArray("動").repeated(85);
+        QTest::newRow("long four-byte") << QByteArray("😀").repeated(100) << QByteArray("😀").repeated(63);
+        QTest::newRow("cut leaves a blank") << QByteArray(254, 'a') + QByteArray(" bcd") << QByteArray(254, 'a');
+        QTest::newRow("reserved once cut")
+            << QByteArray("CON") + QByteArray(300, ' ') + "x" << QByteArray("_CON");
+    }
+
+    void fixFileName()
+    {
+        QFETCH(QByteArray, name);
+        const std::string fixed = FixFileNameForOS(name.toStdString());
+        QTEST(QByteArray::fromStdString(fixed), "fixed");
+
+        // What every answer must be, whatever the input.
+        QVERIFY(!fixed.empty());
+        QVERIFY(fixed.size() <= 255);
+        const QString text = QString::fromStdString(fixed);
+        QCOMPARE(text.toUtf8(), QByteArray::fromStdString(fixed)); // valid UTF-8
+        QVERIFY(!text.endsWith('.') && !text.endsWith(' '));
+        for (const QChar c : text)
+        {
+            QVERIFY2(!QStringLiteral("<>:\"/\\|?*").contains(c), qPrintable(text));
+            QVERIFY(c.category() != QChar::Other_Control);
+        }
+        // A second pass changes nothing.
+        QCOMPARE(FixFileNameForOS(fixed), fixed);
+    }
+
+    void fixedNameCanBeWritten()
+    {
+        const QByteArray nasty = QByteArray("Con: the \"best\" <cut>?.. ") + QByteArray("動").repeated(90) + "\x7f.";
+        const QString file = workDir.filePath(QString::fromStdString(FixFileNameForOS(nasty.toStdString())));
+        QFile out(file);
+        QVERIFY2(out.open(QIODevice::WriteOnly), qPrintable(out.errorString()));
+        QVERIFY(QFile::remove(file));
+    }
+
+    void folderCheck_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("messageStart");
+
+        QTest::newRow("existing folder") << Work("existing") << true << "";
+        QTest::newRow("missing nested folder") << Work("new/deeper/still") << true << "";
+        QTest::newRow("folder with blanks and unicode") << Work("my vidéos 動画") << true << "";
+        QTest::newRow("empty") << "" << false << "No folder is chosen";
+        QTest::newRow("blanks") << "   " << false << "No folder is chosen";
+        QTest::newRow("a file") << Work("file.txt") << false << "\"";
+        QTest::newRow("below a file") << Work("file.txt/sub") << false << "The folder";
+        QTest::newRow("pseudo file system") << "/proc" << false << "Files cannot be saved";
+        QTest::newRow("below a pseudo file system") << "/proc/rq-not-here" << false << "The folder";
+    }
+
+    void folderCheck()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, accepted);
+        QFETCH(QString, messageStart);
+        QVERIFY(QDir().mkpath(Work("existing")));
+        QFile file(Work("file.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("the user's notes");
+        file.close();
+
+        QWidget parent;
+        QCOMPARE(CheckPathAndAnnoyUserIfInvalid(folder, &parent), accepted);
+
+        if (accepted)
+        {
+            QVERIFY(presented.isEmpty());
+            QVERIFY(QFileInfo(folder).isDir());
+            // The write probe leaves nothing behind.
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        }
+        else
+        {
+            QCOMPARE(presented.size(), 1);
+            QCOMPARE(presented[0].parent, &parent);
+            QVERIFY(!presented[0].title.isEmpty());
+            QVERIFY2(presented[0].text.startsWith(messageStart), qPrintable(presented[0].text));
+            if (!folder.trimmed().isEmpty())
+                QVERIFY2(presented[0].text.contains(QDir::toNativeSeparators(folder)), qPrintable(presented[0].text));
+        }
+        // Whatever was asked, the user's file is untouched.
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("the user's notes"));
+    }
+
+    void readOnlyFolderIsRefused()
+    {
+        if (geteuid() == 0)
+            QSKIP("permission bits do not stop root; the pseudo file system rows cover it");
+        const QString folder = Work("read-only");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!CheckPathAndAnnoyUserIfInvalid(folder, nullptr));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(presented.size(), 1);
+        QVERIFY(presented[0].text.startsWith("Files cannot be saved"));
+    }
+
+    void defaultPresenterIsAWarningBoxUnderTheParent()
+    {
+        Tavrix::RQ::SetPathProblemPresenter({});
+        QWidget parent;
+        bool shown = false;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        QWidget* boxParent = nullptr;
+        // Closes the box as soon as it is up, so the test never waits on a user.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            shown = true;
+            icon = box->icon();
+            text = box->text();
+            boxParent = box->parentWidget();
+            box->reject();
+        });
+        closer.start(10);
+
+        QVERIFY(!CheckPathAndAnnoyUserIfInvalid(QString(), &parent));
+        QVERIFY(shown);
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(boxParent, &parent);
+        QVERIFY(text.startsWith("No folder is chosen"));
+    }
+
+    void customization()
+    {
+        const Tavrix::App::CustomizationManager shipped;
+        QCOMPARE(QString::fromStdString(shipped.GetProductName()), QStringLiteral("OrbitRec"));
+        QCOMPARE(QString::fromStdString(shipped.GetTagBrand()), QStringLiteral("OrbitRec"));
+        QCOMPARE(QString::fromStdString(shipped.GetTagKind()), QStringLiteral("Screen Recorder"));
+
+        const Tavrix::App::CustomizationManager rebranded("Orbit Studio", "Orbit", "Video Editor", "Someone");
+        QCOMPARE(QString::fromStdString(rebranded.GetProductName()), QStringLiteral("Orbit Studio"));
+        QCOMPARE(QString::fromStdString(rebranded.GetTagBrand()), QStringLiteral("Orbit"));
+        QCOMPARE(QString::fromStdString(rebranded.GetTagKind()), QStringLiteral("Video Editor"));
+        QCOMPARE(QString::fromStdString(rebranded.GetCompanyName()), QStringLiteral("Someone"));
+    }
+
+    void localeFollowsQLocaleUntilSet()
+    {
+        const QLocale previous;
+        Tavrix::App::LookAndFeelManager lookAndFeel;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(QString::fromStdString(lookAndFeel.GetLocale()), QStringLiteral("de_DE"));
+        lookAndFeel.SetLocale("ja_JP");
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        QCOMPARE(QString::fromStdString(lookAndFeel.GetLocale()), QStringLiteral("ja_JP"));
+        lookAndFeel.SetLocale("");
+        QCOMPARE(QString::fromStdString(lookAndFeel.GetLocale()), QStringLiteral("fr_FR"));
+        QLocale::setDefault(previous);
+    }
+
+    void links_data()
+    {
+        QTest::addColumn<QString>("homePage");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("link");
+        using L = Tavrix::App::ILinksGenerator;
+        QTest::newRow("home page") << "" << int(L::HOMEPAGE_URL) << "https://orbitrec.example/";
+        QTest::newRow("description") << "" << int(L::HOMEPAGE_URL_youtube_description)
+                                     << "https://orbitrec.example/?utm_source=youtube&utm_medium=video_description";
+        QTest::newRow("description, own query")
+            << "https://example.org/app?lang=de" << int(L::HOMEPAGE_URL_youtube_description)
+            << "https://example.org/app?lang=de&utm_source=youtube&utm_medium=video_description";
+        QTest::newRow("unknown link") << "" << 9999 << "";
+    }
+
+    void links()
+    {
+        QFETCH(QString, homePage);
+        QFETCH(int, id);
+        const auto generator = homePage.isEmpty() ? std::make_unique<Tavrix::App::LinksGenerator>()
+                                                  : std::make_unique<Tavrix::App::LinksGenerator>(homePage.toStdString());
+        const std::string link = generator->GetLink(Tavrix::App::ILinksGenerator::LinkId(id));
+        QTEST(QString::fromStdString(link), "link");
+        if (!link.empty())
+            QVERIFY(QUrl(QString::fromStdString(link), QUrl::StrictMode).isValid());
+    }
+};
+
+TAVRIX_TEST_MAIN(TestHostServices)
+#include "tst_HostServices.moc"

@@ -1,0 +1,484 @@
+#include "MediaPresets.h"
+
+#include "AppServices.h"
+#include "LogCapture.h"
+#include "MediaFakes.h"
+#include "TestMain.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+
+using namespace Tavrix;
+using ClientAPI::PresetOrderer;
+using ClientAPI::PresetStorage;
+using TestSupport::LogCapture;
+using TestSupport::TestPreset;
+
+Q_DECLARE_METATYPE(Tavrix::RQ::CutIntervals)
+Q_DECLARE_METATYPE(Tavrix::Conf::FrameInfo)
+
+namespace {
+const QString kYouTube = QStringLiteral("format_online_video_for_youtube");
+const QString kDefault = QStringLiteral("default_preset_for_youtube");
+
+QStringList Ids(const std::vector<Conf::IPresetPtr>& presets)
+{
+    QStringList ids;
+    for (const Conf::IPresetPtr& preset : presets)
+        ids << QString::fromStdString(preset->GetId());
+    return ids;
+}
+
+QStringList TaggedIds(const PresetStorage& storage, const QString& tag)
+{
+    std::vector<Conf::IPresetPtr> presets;
+    storage.GetPresetsByTag(tag.toStdString(), presets);
+    return Ids(presets);
+}
+
+Conf::FrameInfo Frame(int width, int height, int num = 1, int den = 1)
+{
+    Conf::FrameInfo frame;
+    frame.width = width;
+    frame.height = height;
+    frame.pixelAspectNum = num;
+    frame.pixelAspectDen = den;
+    return frame;
+}
+
+// The settings child of the preset's first resize filter, or null.
+const Core::Property* ResizeSettings(const Conf::IPresetPtr& preset)
+{
+    for (std::size_t i = 0; i < preset->GetFiltersCount(); ++i)
+        if (const Core::Property* found = preset->GetFilterProperty(i).FindChild(Proc::IFilterResize::CLASS_ID))
+            return found;
+    return nullptr;
+}
+} // namespace
+
+class TestMediaPresets : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    boost::intrusive_ptr<PresetStorage> storage;
+
+    ioPath Write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir.filePath(name);
+        if (!TestSupport::WriteFile(path, content))
+            qFatal("cannot write %s", qPrintable(path));
+        return ioPath(path.toStdString());
+    }
+
+    ioPath Catalogue(const QList<TestPreset>& presets)
+    {
+        return Write(QStringLiteral("presets.json"), TestSupport::CatalogueJson(presets));
+    }
+
+    ioPath Shipped(const char* name) const { return App::GetPathToResources() / name; }
+
+private slots:
+    void init() { storage = PresetStorage::Create(); }
+
+    void cleanup()
+    {
+        storage.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void shippedYouTubePresets_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<qint64>("videoBitRate");
+
+        QTest::newRow("2160p") << 0 << "youtube_mp4_h264_aac_2160p" << 3840 << 2160 << qint64(40000000);
+        QTest::newRow("1440p") << 1 << "youtube_mp4_h264_aac_1440p" << 2560 << 1440 << qint64(16000000);
+        QTest::newRow("1080p") << 2 << "youtube_mp4_h264_aac_1080p" << 1920 << 1080 << qint64(8000000);
+        QTest::newRow("720p") << 3 << "youtube_mp4_h264_aac_720p" << 1280 << 720 << qint64(5000000);
+        QTest::newRow("480p") << 4 << "youtube_mp4_h264_aac_480p" << 854 << 480 << qint64(2500000);
+        QTest::newRow("360p") << 5 << "youtube_mp4_h264_aac_360p" << 640 << 360 << qint64(1000000);
+    }
+
+    void shippedYouTubePresets()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, id);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(qint64, videoBitRate);
+
+        LogCapture log;
+        QVERIFY(storage->LoadPresets(Shipped("Presets-utf8-orbitrec-sharing.json"), ioPath()));
+        storage->SetPresetOrderer(PresetOrderer::Create(Shipped("PresetsOrder-utf8-orbitrec-sharing.json")));
+        QCOMPARE(log.Texts(google::GLOG_ERROR), QStringList());
+
+        std::vector<Conf::IPresetPtr> presets;
+        storage->GetPresetsByTag(kYouTube.toStdString(), presets);
+        QCOMPARE(int(presets.size()), 6);
+        const Conf::IPresetPtr preset = presets[std::size_t(row)];
+        QCOMPARE(QString::fromStdString(preset->GetId()), id);
+        QCOMPARE(preset->GetContainer(), std::string("mp4"));
+        QCOMPARE(preset->GetFileExtension(), std::string("mp4"));
+        QCOMPARE(preset->GetVideoCodec(), std::string("h264"));
+        QCOMPARE(qint64(preset->GetVideoBitRate()), videoBitRate);
+        QCOMPARE(preset->GetAudioCodec(), std::string("aac"));
+        QCOMPARE(preset->GetAudioProfile(), std::string("LC"));
+        QCOMPARE(qint64(preset->GetAudioBitRate()), qint64(384000));
+        QCOMPARE(preset->GetAudioSampleRate(), 48000);
+        QCOMPARE(preset->GetAudioChannels(), 2);
+
+        const Core::Property* resize = ResizeSettings(preset);
+        QVERIFY(resize);
+        const Proc::SettingsResizer box = Proc::IFilterResize::Property2Settings(*resize);
+        QCOMPARE(box.width, width);
+        QCOMPARE(box.height, height);
+
+        QCOMPARE(TaggedIds(*storage, kDefault), QStringList{QStringLiteral("youtube_mp4_h264_aac_1080p")});
+        QVERIFY(!storage->LocalizedName(id.toStdString()).empty());
+    }
+
+    void orderFile_data()
+    {
+        QTest::addColumn<bool>("withOrderer");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("no orderer: file order") << false << QStringList() << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("full order") << true << QStringList{"d", "c", "b", "a"} << QStringList{"d", "c", "b", "a"};
+        QTest::newRow("listed first, rest in file order")
+            << true << QStringList{"c", "a"} << QStringList{"c", "a", "b", "d"};
+        QTest::newRow("unknown identifiers are skipped")
+            << true << QStringList{"x", "d", "y"} << QStringList{"d", "a", "b", "c"};
+        QTest::newRow("empty order") << true << QStringList() << QStringList{"a", "b", "c", "d"};
+    }
+
+    void orderFile()
+    {
+        QFETCH(bool, withOrderer);
+        QFETCH(QStringList, order);
+        QFETCH(QStringList, expected);
+
+        QList<TestPreset> presets;
+        for (const char* id : {"a", "b", "c", "d"})
+            presets.append(TestPreset{QString::fromLatin1(id), {kYouTube}, QString(), QString()});
+        QVERIFY(storage->LoadPresets(Catalogue(presets), ioPath()));
+        if (withOrderer)
+            storage->SetPresetOrderer(PresetOrderer::Create(Write(QStringLiteral("order.json"), TestSupport::OrderJson(order))));
+        QCOMPARE(TaggedIds(*storage, kYouTube), expected);
+    }
+
+    void tagsAndDuplicates()
+    {
+        // Two presets share "dup"; their file order survives ordering.
+        QVERIFY(storage->LoadPresets(
+            Catalogue({TestPreset{"dup", {kYouTube}, "first", QString(), 640, 360},
+                       TestPreset{"other", {QStringLiteral("format_for_vimeo")}, "other", QString()},
+                       TestPreset{"top", {kYouTube, kDefault}, "top", QString()},
+                       TestPreset{"dup", {kYouTube, kDefault}, "second", QString(), 1280, 720}}),
+            ioPath()));
+        storage->SetPresetOrderer(PresetOrderer::Create(Write(QStringLiteral("order.json"), TestSupport::OrderJson({"top"}))));
+
+        QCOMPARE(TaggedIds(*storage, kYouTube), (QStringList{"top", "dup", "dup"}));
+        QCOMPARE(TaggedIds(*storage, kDefault), (QStringList{"top", "dup"}));
+        QCOMPARE(TaggedIds(*storage, QStringLiteral("format_for_vimeo")), QStringList{"other"});
+        QCOMPARE(TaggedIds(*storage, QStringLiteral("no such tag")), QStringList());
+
+        std::vector<Conf::IPresetPtr> youtube;
+        storage->GetPresetsByTag(kYouTube.toStdString(), youtube);
+        QCOMPARE(Proc::IFilterResize::Property2Settings(*ResizeSettings(youtube[1])).width, 640);
+        QCOMPARE(Proc::IFilterResize::Property2Settings(*ResizeSettings(youtube[2])).width, 1280);
+
+        // Look-up by identifier finds the first of the two.
+        QCOMPARE(storage->GetPreset("dup"), youtube[1]);
+        QVERIFY(!storage->GetPreset("unknown"));
+        QVERIFY(!storage->GetPreset(""));
+    }
+
+    void localizedName_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("German") << "de_DE" << "both" << QString::fromUtf8("Hohe Qualität");
+        QTest::newRow("German of Austria falls to the language") << "de_AT" << "both"
+                                                                  << QString::fromUtf8("Hohe Qualität");
+        QTest::newRow("Swiss German has its own") << "de_CH" << "swiss" << QString::fromUtf8("Hochi Qualität");
+        QTest::newRow("English") << "en_GB" << "both" << "High quality";
+        QTest::newRow("French falls back to English") << "fr_FR" << "both" << "High quality";
+        QTest::newRow("no names: the identifier") << "de_DE" << "nameless" << "nameless";
+        QTest::newRow("unknown preset: empty") << "de_DE" << "unknown" << QString();
+    }
+
+    void localizedName()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, id);
+        QFETCH(QString, expected);
+
+        QByteArray json = TestSupport::CatalogueJson({TestPreset{"both", {kYouTube}, "High quality",
+                                                                 QString::fromUtf8("Hohe Qualität")},
+                                                      TestPreset{"nameless", {kYouTube}, QString(), QString()},
+                                                      TestPreset{"swiss", {kYouTube}, "High", QString()}});
+        json.replace("\"High\"", QString::fromUtf8("\"High\", \"de_CH\": \"Hochi Qualität\"").toUtf8());
+        QVERIFY(storage->LoadPresets(Write(QStringLiteral("names.json"), json), ioPath()));
+
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(QString::fromStdString(storage->LocalizedName(id.toStdString())), expected);
+    }
+
+    void badCatalogue_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+
+        const QByteArray good = TestSupport::CatalogueJson({TestPreset{"a", {kYouTube}, "A", QString(), 640, 360}});
+        QByteArray noId = good;
+        noId.replace("\"id\": \"a\"", "\"id\": \"\"");
+        QByteArray negative = good;
+        negative.replace("\"bitRate\": 8000000", "\"bitRate\": -5");
+        QByteArray arraySetting = good;
+        arraySetting.replace("\"width\": 640", "\"width\": [640]");
+        QByteArray noMedia = good;
+        noMedia.replace("\"video\"", "\"vid\"").replace("\"audio\"", "\"aud\"");
+
+        QTest::newRow("missing") << QByteArray() << "Cannot read presets file \"%1\": No such file or directory";
+        QTest::newRow("not JSON") << QByteArray("{ \"format\": ")
+                                  << "Malformed presets file \"%1\": JSON error at offset 12: unterminated object";
+        QTest::newRow("not an object") << QByteArray("[]") << "Malformed presets file \"%1\": the top level is not an object";
+        QTest::newRow("other format") << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": []})")
+                                      << "Malformed presets file \"%1\": \"format\" is not \"tavrix-presets\"";
+        QTest::newRow("newer version") << QByteArray(R"({"format": "tavrix-presets", "version": 2, "presets": []})")
+                                       << "Malformed presets file \"%1\": \"version\" is not 1";
+        QTest::newRow("no presets") << QByteArray(R"({"format": "tavrix-presets", "version": 1})")
+                                    << "Malformed presets file \"%1\": \"presets\" must be an array";
+        QTest::newRow("empty id") << noId
+                                  << "Malformed presets file \"%1\": preset 0: \"id\" must be a non-empty string";
+        QTest::newRow("negative bit rate")
+            << negative << "Malformed presets file \"%1\": preset 0 (\"a\").video: \"bitRate\" must be a positive whole number";
+        QTest::newRow("array in filter settings")
+            << arraySetting
+            << "Malformed presets file \"%1\": preset 0 (\"a\") filter 0: setting \"width\" is an array, which filters do not take";
+        QTest::newRow("neither video nor audio")
+            << noMedia << "Malformed presets file \"%1\": preset 0 (\"a\"): neither \"video\" nor \"audio\"";
+    }
+
+    void badCatalogue()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+
+        // A good catalogue first: a failed load must not leave it behind.
+        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"old", {kYouTube}, "Old", QString()}}), ioPath()));
+        const ioPath path = content.isEmpty() ? ioPath(dir.filePath(QStringLiteral("absent.json")).toStdString())
+                                              : Write(QStringLiteral("bad.json"), content);
+
+        LogCapture log;
+        QVERIFY(!storage->LoadPresets(path, ioPath()));
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 QStringList{QStringLiteral("Tavrix::ClientAPI::PresetStorage::LoadPresets: ") +
+                             problem.arg(QString::fromStdString(path.utf8string()))});
+        QCOMPARE(TaggedIds(*storage, kYouTube), QStringList());
+        QVERIFY(!storage->GetPreset("old"));
+    }
+
+    void badUserCatalogueKeepsTheMainOne()
+    {
+        LogCapture log;
+        const ioPath absent(dir.filePath(QStringLiteral("user.json")).toStdString());
+        QVERIFY(!storage->LoadPresets(Catalogue({TestPreset{"main", {kYouTube}, "Main", QString()}}), absent));
+        QCOMPARE(log.Texts(google::GLOG_ERROR).size(), 1);
+        QCOMPARE(TaggedIds(*storage, kYouTube), QStringList{"main"});
+    }
+
+    void badOrderFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+
+        QTest::newRow("missing") << QByteArray() << "Cannot read order file \"%1\": No such file or directory";
+        QTest::newRow("order not a list") << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": "b"})")
+                                          << "Malformed order file \"%1\": \"order\" must be an array";
+        QTest::newRow("number in the list")
+            << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": ["b", 3]})")
+            << "Malformed order file \"%1\": \"order\" must hold non-empty strings";
+    }
+
+    void badOrderFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+
+        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"a", {kYouTube}, "A", QString()},
+                                                TestPreset{"b", {kYouTube}, "B", QString()}}),
+                                     ioPath()));
+        const ioPath path = content.isEmpty() ? ioPath(dir.filePath(QStringLiteral("absent.json")).toStdString())
+                                              : Write(QStringLiteral("order.json"), content);
+        LogCapture log;
+        const ClientAPI::IPresetOrdererPtr orderer = PresetOrderer::Create(path);
+        QVERIFY(orderer);
+        storage->SetPresetOrderer(orderer);
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 QStringList{QStringLiteral("Tavrix::ClientAPI::PresetOrderer::Create: ") +
+                             problem.arg(QString::fromStdString(path.utf8string()))});
+        // Nothing of a half-read order applies: catalogue order.
+        QCOMPARE(TaggedIds(*storage, kYouTube), (QStringList{"a", "b"}));
+    }
+
+    void resizeOutput_data()
+    {
+        QTest::addColumn<int>("boxWidth");
+        QTest::addColumn<int>("boxHeight");
+        QTest::addColumn<Conf::FrameInfo>("source");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+
+        QTest::newRow("same aspect, down") << 1280 << 720 << Frame(1920, 1080) << 1280 << 720;
+        QTest::newRow("laptop screen rounds to even") << 1920 << 1080 << Frame(1366, 768) << 1920 << 1080;
+        QTest::newRow("4:3 is pillar-boxed") << 1280 << 720 << Frame(1440, 1080) << 960 << 720;
+        QTest::newRow("portrait phone") << 1920 << 1080 << Frame(1080, 1920) << 608 << 1080;
+        QTest::newRow("ultra-wide") << 1920 << 1080 << Frame(3440, 1440) << 1920 << 804;
+        QTest::newRow("odd source height") << 854 << 480 << Frame(1001, 601) << 800 << 480;
+        QTest::newRow("pixel aspect stretches width") << 1920 << 1080 << Frame(720, 576, 16, 15) << 1440 << 1080;
+        QTest::newRow("odd box is made even") << 1281 << 721 << Frame(1920, 1080) << 1280 << 720;
+        QTest::newRow("sliver stays at least 2") << 640 << 360 << Frame(4000, 2) << 640 << 2;
+        QTest::newRow("empty box keeps the source") << 0 << 0 << Frame(1366, 768) << 1366 << 768;
+        QTest::newRow("empty source is kept") << 1280 << 720 << Frame(0, 0) << 0 << 0;
+    }
+
+    void resizeOutput()
+    {
+        QFETCH(int, boxWidth);
+        QFETCH(int, boxHeight);
+        QFETCH(Conf::FrameInfo, source);
+        QFETCH(int, width);
+        QFETCH(int, height);
+
+        Core::Property settings(Proc::IFilterResize::CLASS_ID);
+        settings.AddChild(Core::Property("width", boxWidth));
+        settings.AddChild(Core::Property("height", boxHeight));
+        const Conf::FrameInfo output = Proc::IFilterResize::Property2Settings(settings).GetOutputFrameSize(source);
+        QCOMPARE(output.width, width);
+        QCOMPARE(output.height, height);
+        QCOMPARE(output.width % 2, 0);
+        QCOMPARE(output.height % 2, 0);
+    }
+
+    void resizeSettingsMissing()
+    {
+        Core::Property settings(Proc::IFilterResize::CLASS_ID);
+        settings.AddChild(Core::Property("width", QStringLiteral("wide")));
+        LogCapture log;
+        const Proc::SettingsResizer box = Proc::IFilterResize::Property2Settings(settings);
+        QCOMPARE(box.width, 0);
+        QCOMPARE(box.height, 0);
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 (QStringList{"Tavrix::Proc::IFilterResize::Property2Settings: \"width\" is not a size: wide",
+                              "Tavrix::Proc::IFilterResize::Property2Settings: \"height\" is missing"}));
+    }
+
+    void tunerEstimate_data()
+    {
+        QTest::addColumn<qint64>("videoRate");
+        QTest::addColumn<qint64>("audioRate");
+        QTest::addColumn<qint64>("videoUs");
+        QTest::addColumn<qint64>("audioUs");
+        QTest::addColumn<RQ::CutIntervals>("cuts");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<qint64>("remainingUs");
+
+        const qint64 s = 1000000;
+        QTest::newRow("1080p, one minute") << qint64(8000000) << qint64(384000) << 60 * s << 60 * s
+                                           << RQ::CutIntervals() << 100 << qint64(62880000) << 60 * s;
+        QTest::newRow("longest stream counts") << qint64(8000000) << qint64(384000) << 60 * s << 61 * s
+                                               << RQ::CutIntervals() << 100 << qint64(63928000) << 61 * s;
+        QTest::newRow("a cut") << qint64(8000000) << qint64(384000) << 60 * s << 0LL
+                               << RQ::CutIntervals{{10 * s, 20 * s}} << 100 << qint64(52400000) << 50 * s;
+        QTest::newRow("bounds in either order") << qint64(8000000) << qint64(384000) << 60 * s << 0LL
+                                                << RQ::CutIntervals{{20 * s, 10 * s}} << 100 << qint64(52400000)
+                                                << 50 * s;
+        QTest::newRow("overlapping cuts count once")
+            << qint64(8000000) << qint64(384000) << 60 * s << 0LL << RQ::CutIntervals{{15 * s, 30 * s}, {10 * s, 20 * s}}
+            << 100 << qint64(41920000) << 40 * s;
+        QTest::newRow("cut past the end is clipped")
+            << qint64(8000000) << qint64(384000) << 60 * s << 0LL << RQ::CutIntervals{{50 * s, 90 * s}} << 100
+            << qint64(52400000) << 50 * s;
+        QTest::newRow("everything cut") << qint64(8000000) << qint64(384000) << 60 * s << 0LL
+                                        << RQ::CutIntervals{{-5 * s, 70 * s}} << 100 << qint64(0) << 0LL;
+        QTest::newRow("half quality halves video only")
+            << qint64(8000000) << qint64(384000) << 60 * s << 0LL << RQ::CutIntervals() << 50 << qint64(32880000)
+            << 60 * s;
+        QTest::newRow("fraction of a second") << qint64(8000000) << qint64(384000) << 1500000LL << 0LL
+                                              << RQ::CutIntervals() << 100 << qint64(1572000) << 1500000LL;
+        QTest::newRow("three hours of 4K") << qint64(40000000) << qint64(384000) << 3 * 3600 * s << 0LL
+                                           << RQ::CutIntervals() << 100 << qint64(54518400000) << 3 * 3600 * s;
+    }
+
+    void tunerEstimate()
+    {
+        QFETCH(qint64, videoRate);
+        QFETCH(qint64, audioRate);
+        QFETCH(qint64, videoUs);
+        QFETCH(qint64, audioUs);
+        QFETCH(RQ::CutIntervals, cuts);
+        QFETCH(int, quality);
+        QFETCH(qint64, bytes);
+        QFETCH(qint64, remainingUs);
+
+        QVERIFY(storage->LoadPresets(
+            Catalogue({TestPreset{"p", {kYouTube}, "P", QString(), 0, 0, videoRate, audioRate}}), ioPath()));
+        std::vector<Proc::IStreamPtr> streams{TestSupport::FakeStreamsBuilder::MakeVideo(1920, 1080, videoUs)};
+        if (audioUs > 0)
+            streams.push_back(Proc::Stream::CreateAudio(audioUs, 128000));
+
+        RQ::QualityTunerPreset tuner;
+        QList<QPair<Conf::IPresetPtr, qint64>> reports;
+        tuner.SetPresetChangeCallback([&reports](Conf::IPresetPtr preset, const Core::Bytes& size) {
+            reports.append({preset, size.count()});
+        });
+        tuner.SetPreset(storage->GetPreset("p"));
+        tuner.SetStreams(streams);
+        tuner.SetCutIntervals(cuts);
+        QVERIFY(reports.isEmpty());
+
+        tuner.SetQuality(quality);
+        QCOMPARE(tuner.GetQuality(), quality);
+        QCOMPARE(qint64(tuner.GetRemainingDuration()), remainingUs);
+        QCOMPARE(reports.size(), 1);
+        QCOMPARE(reports[0].first, storage->GetPreset("p"));
+        QCOMPARE(reports[0].second, bytes);
+    }
+
+    void tunerQualityAndNoPreset()
+    {
+        RQ::QualityTunerPreset tuner;
+        int reports = 0;
+        tuner.SetPresetChangeCallback([&reports](Conf::IPresetPtr, const Core::Bytes&) { ++reports; });
+        QCOMPARE(tuner.GetQuality(), 100);
+        tuner.SetQuality(0);
+        QCOMPARE(tuner.GetQuality(), 1);
+        tuner.SetQuality(150);
+        QCOMPARE(tuner.GetQuality(), 100);
+        // Nothing to estimate without a preset.
+        QCOMPARE(reports, 0);
+        QCOMPARE(tuner.GetEstimatedSize().count(), 0);
+    }
+
+    void sizeUnits()
+    {
+        const Core::Bytes bytes(3 * 1024 * 1024 + 5);
+        const Core::BasicSize<std::int64_t, std::ratio<1024 * 1024>> mebibytes(bytes);
+        QCOMPARE(mebibytes.count(), 3);
+        const Core::Bytes back(mebibytes);
+        QCOMPARE(back.count(), std::int64_t{3 * 1024 * 1024});
+    }
+};
+
+TAVRIX_TEST_MAIN(TestMediaPresets)
+#include "tst_MediaPresets.moc"

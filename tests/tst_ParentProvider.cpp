@@ -1,0 +1,86 @@
+#include "ParentProvider.h"
+
+#include "TestMain.h"
+
+#include <QWidget>
+
+using Tavrix::RQ::UI::ParentProvider;
+
+class TestParentProvider : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersTopOfStackThenFallback()
+    {
+        ParentProvider provider;
+        QCOMPARE(provider.GetParent(), static_cast<QWidget*>(nullptr));
+
+        QWidget mainWindow, dialog, prompt;
+        provider.SetFallbackParent(&mainWindow);
+        QCOMPARE(provider.GetParent(), &mainWindow);
+
+        provider.PushParent(&dialog);
+        provider.PushParent(&prompt);
+        QCOMPARE(provider.GetParent(), &prompt);
+        QCOMPARE(provider.Depth(), 2);
+
+        // Pushing again brings the widget to the top without a second entry.
+        provider.PushParent(&dialog);
+        QCOMPARE(provider.GetParent(), &dialog);
+        QCOMPARE(provider.Depth(), 2);
+
+        provider.RemoveParent(&dialog);
+        QCOMPARE(provider.GetParent(), &prompt);
+        provider.RemoveParent(&prompt);
+        QCOMPARE(provider.GetParent(), &mainWindow);
+        QCOMPARE(provider.Depth(), 0);
+    }
+
+    void removingWhatIsNotPushedIsHarmless_data()
+    {
+        QTest::addColumn<bool>("pushedBefore");
+        QTest::addColumn<bool>("removeNull");
+        QTest::newRow("never pushed") << false << false;
+        QTest::newRow("removed twice") << true << false;
+        QTest::newRow("null") << false << true;
+    }
+
+    void removingWhatIsNotPushedIsHarmless()
+    {
+        QFETCH(bool, pushedBefore);
+        QFETCH(bool, removeNull);
+        ParentProvider provider;
+        QWidget kept, other;
+        provider.PushParent(&kept);
+        if (pushedBefore)
+        {
+            provider.PushParent(&other);
+            provider.RemoveParent(&other);
+        }
+        provider.RemoveParent(removeNull ? nullptr : &other);
+        provider.PushParent(nullptr);
+        QCOMPARE(provider.GetParent(), &kept);
+        QCOMPARE(provider.Depth(), 1);
+    }
+
+    void destroyedWidgetsDropOut()
+    {
+        ParentProvider provider;
+        QWidget dialog;
+        auto* prompt = new QWidget;
+        auto* mainWindow = new QWidget;
+        provider.SetFallbackParent(mainWindow);
+        provider.PushParent(&dialog);
+        provider.PushParent(prompt);
+        delete prompt;
+        QCOMPARE(provider.GetParent(), &dialog);
+        QCOMPARE(provider.Depth(), 1);
+        provider.RemoveParent(&dialog);
+        delete mainWindow;
+        QCOMPARE(provider.GetParent(), static_cast<QWidget*>(nullptr));
+    }
+};
+
+TAVRIX_TEST_MAIN(TestParentProvider)
+#include "tst_ParentProvider.moc"

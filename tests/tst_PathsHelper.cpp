@@ -1,0 +1,353 @@
+#include "UI/PathsHelper.h"
+
+#include "PathsFakes.h"
+#include "TestMain.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+using Tavrix::RQ::PathsSettings;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::PathsHelper;
+using TestSupport::MakePathsSettings;
+using TestSupport::RecordingPathsObserver;
+
+namespace {
+
+// The dialog's part that PathsHelper works on.
+struct Form
+{
+    explicit Form(const std::shared_ptr<PathsSettings>& settings)
+        : combo(new QComboBox(&window))
+        , button(new QPushButton(&window))
+        , helper(std::make_unique<PathsHelper>(combo, button, &window, settings))
+    {
+    }
+
+    QStringList Entries() const
+    {
+        QStringList entries;
+        for (int i = 0; i < combo->count(); ++i)
+            entries << combo->itemText(i);
+        return entries;
+    }
+
+    QWidget window;
+    QComboBox* combo;
+    QPushButton* button;
+    std::unique_ptr<PathsHelper> helper;
+};
+
+struct PickerCall
+{
+    QWidget* parent;
+    QString caption;
+    QString startFolder;
+    QFileDialog::Options options;
+};
+
+// Stands in for the folder dialog: answers what the test scripted.
+QVector<PickerCall> g_pickerCalls;
+QString g_pickerAnswer;
+
+QString ScriptedPicker(QWidget* parent, const QString& caption, const QString& startFolder,
+                       QFileDialog::Options options)
+{
+    g_pickerCalls.append({parent, caption, startFolder, options});
+    return g_pickerAnswer;
+}
+
+void Browse(Form& form, const QString& answer)
+{
+    g_pickerAnswer = answer;
+    QTest::mouseClick(form.button, Qt::LeftButton);
+}
+
+class GermanCaption : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (qstrcmp(context, "YouTubeSharingWidget") == 0 && qstrcmp(sourceText, "Save to") == 0)
+            return QStringLiteral("Speichern unter");
+        return {};
+    }
+};
+
+} // namespace
+
+class TestPathsHelper : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString iniFile;
+    std::shared_ptr<PathsSettings> settings;
+
+    // A folder under the test's temporary directory, with '/' separators.
+    QString Folder(const QString& name) const { return dir->path() + QLatin1Char('/') + name; }
+
+    // The list entries that stand for these folders.
+    QStringList EntriesFor(const QStringList& names) const
+    {
+        QStringList entries;
+        for (const QString& name : names)
+            entries << QDir::toNativeSeparators(Folder(name));
+        return entries;
+    }
+
+private slots:
+    void initTestCase() { PathsHelper::SetFolderPicker(ScriptedPicker); }
+    void cleanupTestCase() { PathsHelper::SetFolderPicker({}); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        iniFile = dir->filePath(QStringLiteral("settings.ini"));
+        settings = MakePathsSettings(iniFile);
+        g_pickerCalls.clear();
+        g_pickerAnswer.clear();
+    }
+
+    void cleanup()
+    {
+        settings.reset();
+        dir.reset();
+    }
+
+    void constructionNeedsSettings()
+    {
+        QComboBox combo;
+        QPushButton button;
+        try
+        {
+            PathsHelper helper(&combo, &button, nullptr, nullptr);
+            QFAIL("an empty settings pointer was accepted");
+        }
+        catch (const std::logic_error& error)
+        {
+            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("NotNull can not initialized by null"));
+        }
+    }
+
+    void startsWithTheStoredFolder_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("nothing stored") << QString() << QStringList();
+        QTest::newRow("a folder") << "videos" << QStringList{"videos"};
+        QTest::newRow("a folder not in clean form") << "videos/../clips/" << QStringList{"clips"};
+    }
+
+    void startsWithTheStoredFolder()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, entries);
+
+        if (!stored.isEmpty())
+            settings->SetUserSelectedSavePath(Folder(stored));
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
+        Form form(settings);
+
+        QCOMPARE(form.Entries(), EntriesFor(entries));
+        QCOMPARE(form.combo->currentIndex(), entries.isEmpty() ? -1 : 0);
+        // Showing the stored folder stores nothing.
+        QCOMPARE(observer.heard, QStringList());
+        settings->UnregisterEventHandler(&observer);
+    }
+
+    void pickingAnEntryStoresIt()
+    {
+        settings->SetUserSelectedSavePath(Folder("a"));
+        Form form(settings);
+        Browse(form, Folder("b"));
+        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
+        QCOMPARE(form.combo->currentIndex(), 1);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
+
+        // The user goes back to the first folder and then again to the browsed one.
+        QTest::keyClick(form.combo, Qt::Key_Up);
+        QCOMPARE(form.combo->currentIndex(), 0);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
+        QTest::keyClick(form.combo, Qt::Key_Down);
+        QCOMPARE(form.combo->currentIndex(), 1);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
+        QVERIFY(!settings->GetUserSelectedSavePath().contains(QLatin1Char('\\')));
+    }
+
+    void browsing_data()
+    {
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("stored");
+
+        QTest::newRow("a folder already listed is only selected")
+            << QStringList{"a", "b"} << 0 << "b" << QStringList{"a", "b"} << 1 << "a";
+        QTest::newRow("a new folder is added and selected, not stored")
+            << QStringList{"a"} << 0 << "c" << QStringList{"a", "c"} << 1 << "a";
+        QTest::newRow("a cancelled dialog changes nothing")
+            << QStringList{"a", "b"} << 1 << "" << QStringList{"a", "b"} << 1 << "a";
+        QTest::newRow("the first folder is stored")
+            << QStringList() << -1 << "c" << QStringList{"c"} << 0 << "c";
+    }
+
+    void browsing()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(int, current);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, entries);
+        QFETCH(int, selected);
+        QFETCH(QString, stored);
+
+        if (!listed.isEmpty())
+            settings->SetUserSelectedSavePath(Folder(listed.first()));
+        Form form(settings);
+        for (const QString& folder : listed)
+            form.helper->OnUserSelectedSavePathChanged(Folder(folder));
+        if (current >= 0)
+            form.helper->OnUserSelectedSavePathChanged(Folder(listed.at(current)));
+        QCOMPARE(form.combo->currentIndex(), current);
+
+        Browse(form, answer.isEmpty() ? QString() : Folder(answer));
+
+        QCOMPARE(g_pickerCalls.size(), 1);
+        const PickerCall call = g_pickerCalls.first();
+        QCOMPARE(call.parent, &form.window);
+        QCOMPARE(call.caption, QStringLiteral("Save to"));
+        QCOMPARE(call.startFolder, current >= 0 ? Folder(listed.at(current)) : QDir::currentPath());
+        QCOMPARE(call.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
+
+        QCOMPARE(form.Entries(), EntriesFor(entries));
+        QCOMPARE(form.combo->currentIndex(), selected);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder(stored));
+    }
+
+    void browseCaptionIsTranslated()
+    {
+        GermanCaption translator;
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        Form form(settings);
+        Browse(form, QString());
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(g_pickerCalls.size(), 1);
+        QCOMPARE(g_pickerCalls.first().caption, QStringLiteral("Speichern unter"));
+    }
+
+    void changeStoredElsewhereIsShownAndSelected()
+    {
+        settings->SetUserSelectedSavePath(Folder("a"));
+        Form form(settings);
+        QSignalSpy indexChanges(form.combo, qOverload<int>(&QComboBox::currentIndexChanged));
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
+
+        settings->SetUserSelectedSavePath(Folder("b/"));
+
+        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
+        QCOMPARE(form.combo->currentIndex(), 1);
+        QCOMPARE(indexChanges.count(), 0);
+        // Only the change itself was stored; showing it stored nothing more.
+        QCOMPARE(observer.heard, QStringList({"OnUserSelectedSavePathChanged:" + Folder("b/")}));
+        settings->UnregisterEventHandler(&observer);
+    }
+
+    void notificationOfTheCurrentFolderChangesNothing_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("signals of the list open") << false;
+        QTest::newRow("signals of the list blocked") << true;
+    }
+
+    void notificationOfTheCurrentFolderChangesNothing()
+    {
+        QFETCH(bool, blocked);
+
+        settings->SetUserSelectedSavePath(Folder("a"));
+        Form form(settings);
+        QSignalSpy indexChanges(form.combo, qOverload<int>(&QComboBox::currentIndexChanged));
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
+        form.combo->blockSignals(blocked);
+
+        form.helper->OnUserSelectedSavePathChanged(Folder("a"));
+        form.helper->OnUserSelectedSavePathChanged(QString());
+        settings->SetUserSelectedSavePath(Folder("a"));
+
+        QCOMPARE(form.combo->signalsBlocked(), blocked);
+        QCOMPARE(form.Entries(), EntriesFor({"a"}));
+        QCOMPARE(form.combo->currentIndex(), 0);
+        QCOMPARE(indexChanges.count(), 0);
+        QCOMPARE(observer.heard, QStringList());
+        settings->UnregisterEventHandler(&observer);
+    }
+
+    void twoDialogsStayInStep()
+    {
+        settings->SetUserSelectedSavePath(Folder("a"));
+        Form first(settings);
+        Form second(settings);
+
+        // A browsed folder that is not stored stays in its own dialog.
+        Browse(first, Folder("b"));
+        QCOMPARE(second.Entries(), EntriesFor({"a"}));
+
+        QTest::keyClick(first.combo, Qt::Key_Up);
+        QTest::keyClick(first.combo, Qt::Key_Down);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
+        QCOMPARE(second.Entries(), first.Entries());
+        QCOMPARE(second.combo->currentIndex(), 1);
+
+        QTest::keyClick(second.combo, Qt::Key_Up);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
+        QCOMPARE(first.combo->currentIndex(), 0);
+    }
+
+    void chosenFolderSurvivesARestart()
+    {
+        {
+            Form form(settings);
+            QCOMPARE(form.combo->count(), 0);
+            Browse(form, Folder("kept"));
+            QCOMPARE(settings->GetUserSelectedSavePath(), Folder("kept"));
+        }
+        settings.reset();
+
+        settings = MakePathsSettings(iniFile);
+        Form form(settings);
+        QCOMPARE(form.Entries(), EntriesFor({"kept"}));
+        QCOMPARE(form.combo->currentIndex(), 0);
+    }
+
+    void destructionUnregisters()
+    {
+        auto first = std::make_unique<Form>(settings);
+        Form second(settings);
+        QCOMPARE(settings->Size(), std::size_t(2));
+
+        first.reset();
+        QCOMPARE(settings->Size(), std::size_t(1));
+        settings->SetUserSelectedSavePath(Folder("a"));
+        QCOMPARE(second.Entries(), EntriesFor({"a"}));
+
+        // Widgets gone before the helper: notifications find nothing to change.
+        delete second.combo;
+        QVERIFY(!second.helper->BrowseComboBox());
+        settings->SetUserSelectedSavePath(Folder("b"));
+        second.helper.reset();
+        QCOMPARE(settings->Size(), std::size_t(0));
+    }
+};
+
+TAVRIX_TEST_MAIN(TestPathsHelper)
+#include "tst_PathsHelper.moc"

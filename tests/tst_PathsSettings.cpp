@@ -1,0 +1,184 @@
+#include "UserSettings.h"
+
+#include "LogCapture.h"
+#include "PathsFakes.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using Tavrix::RQ::ApplicationSettingsManager;
+using Tavrix::RQ::PathsSettings;
+using TestSupport::LogCapture;
+using TestSupport::MakePathsSettings;
+using TestSupport::RecordingPathsObserver;
+
+namespace {
+
+enum class Which
+{
+    Results,
+    Temp,
+    Recordings,
+    UserSelected,
+    Screenshots,
+};
+
+void Set(PathsSettings& settings, Which which, const QString& folder)
+{
+    switch (which)
+    {
+    case Which::Results: return settings.SetResultsFolderPath(folder);
+    case Which::Temp: return settings.SetTempFolderPath(folder);
+    case Which::Recordings: return settings.SetRecordingsFolderPath(folder);
+    case Which::UserSelected: return settings.SetUserSelectedSavePath(folder);
+    case Which::Screenshots: return settings.SetScreenshotsFolderPath(folder);
+    }
+}
+
+QString Get(const PathsSettings& settings, Which which)
+{
+    switch (which)
+    {
+    case Which::Results: return settings.GetResultsFolderPath();
+    case Which::Temp: return settings.GetTempFolderPath();
+    case Which::Recordings: return settings.GetRecordingsFolderPath();
+    case Which::UserSelected: return settings.GetUserSelectedSavePath();
+    case Which::Screenshots: return settings.GetScreenshotsFolderPath();
+    }
+    return {};
+}
+
+QString Location(QStandardPaths::StandardLocation location, const QString& name)
+{
+    return QDir(QStandardPaths::writableLocation(location)).absoluteFilePath(name);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Which)
+
+class TestPathsSettings : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString iniFile;
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        iniFile = dir->filePath(QStringLiteral("settings.ini"));
+    }
+
+    void emptyServicesAreRefused()
+    {
+        auto customization = std::make_shared<TestSupport::FakeCustomizationManager>();
+        auto store = std::make_shared<ApplicationSettingsManager>(iniFile);
+        QVERIFY_EXCEPTION_THROWN(PathsSettings(nullptr, store), std::logic_error);
+        QVERIFY_EXCEPTION_THROWN(PathsSettings(customization, nullptr), std::logic_error);
+    }
+
+    void eachFolderNotifiesItsOwnSlot_data()
+    {
+        QTest::addColumn<Which>("which");
+        QTest::addColumn<QString>("notification");
+        QTest::newRow("results") << Which::Results << "OnResultsFolderPathChanged";
+        QTest::newRow("temp") << Which::Temp << "OnTempFolderPathChanged";
+        QTest::newRow("recordings") << Which::Recordings << "OnRecordingsFolderPathChanged";
+        QTest::newRow("user selected") << Which::UserSelected << "OnUserSelectedSavePathChanged";
+        QTest::newRow("screenshots") << Which::Screenshots << "OnScreenshotsFolderPathChanged";
+    }
+
+    void eachFolderNotifiesItsOwnSlot()
+    {
+        QFETCH(Which, which);
+        QFETCH(QString, notification);
+
+        auto settings = MakePathsSettings(iniFile);
+        RecordingPathsObserver first;
+        RecordingPathsObserver second;
+        settings->RegisterEventHandler(&first);
+        settings->RegisterEventHandler(&second);
+        const QString folder = dir->filePath(QStringLiteral("chosen"));
+
+        Set(*settings, which, folder);
+        Set(*settings, which, folder);
+        QCOMPARE(Get(*settings, which), folder);
+        QCOMPARE(first.heard, QStringList({notification + ':' + folder}));
+        QCOMPARE(second.heard, first.heard);
+
+        settings->UnregisterEventHandler(&second);
+        Set(*settings, which, folder + "2");
+        QCOMPARE(first.heard.size(), 2);
+        QCOMPARE(second.heard.size(), 1);
+        settings->UnregisterEventHandler(&first);
+
+        // Stored, not only remembered.
+        QCOMPARE(Get(*MakePathsSettings(iniFile), which), folder + "2");
+    }
+
+    void defaultsAreNamedAfterTheProduct_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("plain") << "Orbit Rec" << "Orbit Rec";
+        QTest::newRow("a name with a slash") << " Orbit/Rec  Pro " << "Orbit-Rec Pro";
+        QTest::newRow("no name") << "" << "Tavrix";
+    }
+
+    void defaultsAreNamedAfterTheProduct()
+    {
+        QFETCH(QString, product);
+        QFETCH(QString, folderName);
+
+        auto settings = MakePathsSettings(iniFile, product.toStdString());
+        QCOMPARE(settings->GetResultsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName + " Shared"));
+        QCOMPARE(settings->GetRecordingsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName));
+        QCOMPARE(settings->GetScreenshotsFolderPath(), Location(QStandardPaths::PicturesLocation, folderName));
+        QCOMPARE(settings->GetTempFolderPath(), Location(QStandardPaths::TempLocation, folderName));
+        QCOMPARE(settings->GetUserSelectedSavePath(), QString());
+    }
+
+    void storedResultsFolderOverridesTheDefault()
+    {
+        auto settings = MakePathsSettings(iniFile);
+        const QString byDefault = settings->GetResultsFolderPath();
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
+
+        settings->SetResultsFolderPath(dir->filePath("exports"));
+        QCOMPARE(settings->GetResultsFolderPath(), dir->filePath("exports"));
+        settings->SetResultsFolderPath(QString());
+        QCOMPARE(settings->GetResultsFolderPath(), byDefault);
+        QCOMPARE(observer.heard, QStringList({"OnResultsFolderPathChanged:" + dir->filePath("exports"),
+                                              "OnResultsFolderPathChanged:" + byDefault}));
+        settings->UnregisterEventHandler(&observer);
+    }
+
+    void aFailedWriteIsAnErrorLine()
+    {
+        // A file where the settings' folder should be: nothing can be written there.
+        QFile blocker(dir->filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unwritable = dir->filePath("blocker/settings.ini");
+        auto settings = MakePathsSettings(unwritable);
+
+        LogCapture log;
+        settings->SetUserSelectedSavePath(dir->filePath("a"));
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 QStringList({"Tavrix::RQ::SettingsFile::SetValue: Can not write Paths/UserSelectedSavePath to "
+                              + unwritable}));
+    }
+};
+
+TAVRIX_TEST_MAIN(TestPathsSettings)
+#include "tst_PathsSettings.moc"

@@ -1,0 +1,211 @@
+#include "ProjectManager.h"
+
+#include "DesktopFakes.h"
+#include "LogCapture.h"
+#include "TestMain.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using namespace Tavrix;
+using Tavrix::RQ::ProjectManager;
+
+class TestProjectManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_haveFfmpeg = !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()
+                       && !QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty();
+        if (!m_haveFfmpeg)
+            return;
+        // A name that would read as an option and a protocol if passed bare.
+        m_video = Make("-clip: 1.mp4", {"-f", "lavfi", "-i", "testsrc=duration=2:size=320x240:rate=25", "-f", "lavfi",
+                                        "-i", "sine=frequency=440:duration=2", "-c:v", "mpeg4", "-c:a", "aac",
+                                        "-shortest"});
+        m_silent = Make("silent.mp4", {"-f", "lavfi", "-i", "testsrc=duration=1:size=160x120:rate=10", "-c:v", "mpeg4"});
+        m_audio = Make("tone.m4a", {"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "aac"});
+        m_text = m_dir.filePath(QStringLiteral("notes.mp4"));
+        QFile text(m_text);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("these are notes, not a video\n");
+    }
+
+    void opensAVideoAndReadsItsFacts()
+    {
+        RequireFfmpeg();
+        TestSupport::LogCapture log;
+        ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Video; });
+        QVERIFY(!manager.GetCurrentProject());
+        manager.Open(Path(m_video));
+
+        const auto project = manager.GetCurrentProject();
+        QVERIFY(project);
+        QCOMPARE(project->GetPath(), Path(m_video));
+        const RQ::MediaFacts& facts = project->GetFacts();
+        QVERIFY2(qAbs(facts.durationUs - 2000000) <= 100000, qPrintable(QString::number(facts.durationUs)));
+        QCOMPARE(facts.width, 320);
+        QCOMPARE(facts.height, 240);
+        QCOMPARE(facts.frameRate, 25.0);
+        QVERIFY(facts.hasVideo);
+        QVERIFY(facts.hasAudio);
+        QCOMPARE(facts.videoCodec, QStringLiteral("mpeg4"));
+        QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
+        QVERIFY2(facts.container.contains(QLatin1String("mp4")), qPrintable(facts.container));
+        QCOMPARE(log.Texts(google::GLOG_INFO).size(), 1);
+        QVERIFY(log.Texts(google::GLOG_INFO).first().startsWith(
+            QStringLiteral("Tavrix::RQ::ProjectManager::Open: Opened %1: 320x240, 25 fps, ").arg(m_video)));
+
+        manager.Close();
+        QVERIFY(!manager.GetCurrentProject());
+        // The handle given out stays valid after the close.
+        QCOMPARE(project->GetFacts().width, 320);
+    }
+
+    void refusesWhatItCannotOpen_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("missing") << "missing.mp4" << int(ProjectManager::Video) << "File not found: " << "missing.mp4\"";
+        QTest::newRow("folder") << "." << int(ProjectManager::Video) << "Not a file: " << "/.\"";
+        QTest::newRow("text") << "notes.mp4" << int(ProjectManager::Video) << "Not a media file: "
+                              << "Invalid data found when processing input";
+        QTest::newRow("audio only") << "tone.m4a" << int(ProjectManager::Video) << "Unsupported file "
+                                    << "it has no video stream";
+        QTest::newRow("silent video as audio") << "silent.mp4" << int(ProjectManager::Audio) << "Unsupported file "
+                                               << "it has no audio stream";
+    }
+
+    void refusesWhatItCannotOpen()
+    {
+        RequireFfmpeg();
+        QFETCH(QString, file);
+        QFETCH(int, type);
+        QFETCH(QString, reason);
+        QFETCH(QString, detail);
+        ProjectManager manager(std::make_shared<RQ::FileManager>(),
+                               [type] { return static_cast<ProjectManager::ProjectType>(type); });
+        manager.Open(Path(type == ProjectManager::Video ? m_video : m_audio));
+        const auto before = manager.GetCurrentProject();
+
+        const ioPath path = Path(m_dir.filePath(file));
+        try
+        {
+            manager.Open(path);
+            QFAIL("opened what it should refuse");
+        }
+        catch (const Tavrix::Exception& error)
+        {
+            const QString what = QString::fromStdString(error.what());
+            QVERIFY2(what.startsWith(reason) && what.endsWith(detail), qPrintable(what));
+            QVERIFY2(what.contains(QString::fromStdString(path.utf8string())), qPrintable(what));
+        }
+        // A refused file loses nothing: the open project stays open.
+        QCOMPARE(manager.GetCurrentProject(), before);
+    }
+
+    void opensAudioWhenAskedTo()
+    {
+        RequireFfmpeg();
+        ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Audio; });
+        manager.Open(Path(m_audio));
+        QVERIFY(manager.GetCurrentProject());
+        QVERIFY(!manager.GetCurrentProject()->GetFacts().hasVideo);
+    }
+
+    void refusesAnUnreadableFile()
+    {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        const QString locked = m_dir.filePath(QStringLiteral("locked.mp4"));
+        QFile file(locked);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+        ProjectManager manager(std::make_shared<RQ::FileManager>(), {});
+        QVERIFY_EXCEPTION_THROWN(manager.Open(Path(locked)), Tavrix::Exception);
+        QVERIFY(QFile::exists(locked));
+    }
+
+    void refusesWithoutAProbe()
+    {
+        auto files = std::make_shared<RQ::FileManager>();
+        files->SetProbeProgram(m_dir.filePath(QStringLiteral("no-such-ffprobe")));
+        ProjectManager manager(files, {});
+        try
+        {
+            manager.Open(Path(m_text));
+            QFAIL("opened without a probe");
+        }
+        catch (const Tavrix::Exception& error)
+        {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(QLatin1String("cannot start")), error.what());
+        }
+    }
+
+    void closeIsHarmlessWhenNothingIsOpen()
+    {
+        ProjectManager manager(std::make_shared<RQ::FileManager>(), {});
+        manager.Close();
+        manager.Close();
+        QVERIFY(!manager.GetCurrentProject());
+        QVERIFY_EXCEPTION_THROWN(ProjectManager(std::shared_ptr<RQ::IFileManager>(), {}), std::logic_error);
+    }
+
+    void fileManagerRemovesFilesOnlyAndShowsFolders()
+    {
+        TestSupport::RecordingOpener folders;
+        RQ::FileManager files(folders.Function());
+        const QString victim = m_dir.filePath(QStringLiteral("export.mp4"));
+        QFile(victim).open(QIODevice::WriteOnly);
+        QVERIFY(files.Exists(Path(victim)));
+        QVERIFY(files.ShowInFolder(Path(victim)));
+        QCOMPARE(folders.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir.path())});
+        QVERIFY(files.Remove(Path(victim)));
+        QVERIFY(!files.Exists(Path(victim)));
+        QVERIFY(!files.Remove(Path(victim)));
+        QVERIFY(!files.ShowInFolder(Path(victim)));
+        // A folder is never removed through the file operation.
+        QVERIFY(!files.Remove(Path(m_dir.path())));
+        QVERIFY(QFile::exists(m_dir.path()));
+    }
+
+private:
+    static ioPath Path(const QString& file) { return ioPath(file.toStdString()); }
+
+    void RequireFfmpeg()
+    {
+        if (!m_haveFfmpeg)
+            QSKIP("ffmpeg is not installed");
+    }
+
+    QString Make(const QString& name, const QStringList& arguments)
+    {
+        const QString file = m_dir.filePath(name);
+        QProcess ffmpeg;
+        ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-y"} + arguments
+                                                   + QStringList{QStringLiteral("file:") + file});
+        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+            qFatal("ffmpeg failed: %s", ffmpeg.readAllStandardError().constData());
+        return file;
+    }
+
+    QTemporaryDir m_dir;
+    bool m_haveFfmpeg = false;
+    QString m_video;
+    QString m_silent;
+    QString m_audio;
+    QString m_text;
+};
+
+TAVRIX_TEST_MAIN(TestProjectManager)
+#include "tst_ProjectManager.moc"

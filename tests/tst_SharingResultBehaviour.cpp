@@ -1,0 +1,184 @@
+#include "SharingBehaviour.h"
+
+#include "DesktopFakes.h"
+#include "HostFakes.h"
+#include "ParentProvider.h"
+#include "ProjectManager.h"
+#include "TestMain.h"
+#include "UserSettings.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <fstream>
+
+using namespace Tavrix;
+using Tavrix::RQ::Service::Sharing::SharingResultBehaviour;
+using Tavrix::RQ::Service::Sharing::SharingResultContext;
+using ResultFlags = std::set<std::int32_t>;
+
+Q_DECLARE_METATYPE(ResultFlags)
+
+class TestSharingResultBehaviour : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_links = TestSupport::RecordingOpener();
+        m_folders = TestSupport::RecordingOpener();
+        m_ui = std::make_shared<RQ::UiSettings>(std::make_shared<TestSupport::MemoryProductSettings>());
+        m_audio = std::make_shared<TestSupport::RecordingAudioPlayer>();
+        m_result = std::make_unique<SharingResultBehaviour>(
+            m_ui, std::make_shared<RQ::UI::ParentProvider>(), m_audio,
+            std::make_shared<RQ::FileManager>(m_folders.Function()),
+            std::make_shared<App::LinksOpener>(m_links.Function()),
+            std::make_shared<TestSupport::FakeCustomizationManager>());
+    }
+
+    void cleanup() { m_result.reset(); }
+
+    void successOffersTheLink()
+    {
+        const QUrl url(QStringLiteral("https://youtu.be/abc123?t=1&x=<y>"));
+        m_result->Process(Context(url, {0, 1}), Social::Success);
+
+        QWidget* window = m_result->Window();
+        QVERIFY(window && window->isVisible());
+        QVERIFY(!window->isModal());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Orbit Recorder - Sharing"));
+        QCOMPARE(Text("headlineLabel"), QStringLiteral("Your video has been uploaded."));
+        QVERIFY(Label("linkLabel")->isVisible());
+        QCOMPARE(Label("linkLabel")->text(),
+                 QStringLiteral("<a href=\"%1\">%1</a>").arg(url.toString().toHtmlEscaped()));
+        QVERIFY(!Label("reasonLabel")->isVisible());
+
+        QTest::mouseClick(Button("openLinkButton"), Qt::LeftButton);
+        emit Label("linkLabel")->linkActivated(url.toString());
+        QCOMPARE(m_links.opened, (QList<QUrl>{url, url}));
+
+        QTest::mouseClick(Button("copyLinkButton"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), url.toString());
+        QCOMPARE(m_audio->played, std::vector<std::string>{"success"});
+    }
+
+    void successIsQuietWhenSoundsAreOff()
+    {
+        m_ui->SetSoundEnabled(false);
+        m_result->SetSuccessText([] { return QStringLiteral("Done, share it!"); });
+        m_result->Process(Context(QUrl(QStringLiteral("https://youtu.be/q")), {0, 1}), Social::Success);
+        QCOMPARE(Text("headlineLabel"), QStringLiteral("Done, share it!"));
+        QVERIFY(m_audio->played.empty());
+    }
+
+    void failureGivesTheReason_data()
+    {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<ResultFlags>("flags");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("network") << 10 << ResultFlags{0, 1} << "Reason: Network unreachable (10)";
+        QTest::newRow("refused") << 1 << ResultFlags{1} << "Reason: Failed (1)";
+        QTest::newRow("missing source") << 1 << ResultFlags{0, 1, 4}
+                                        << "Reason: Failed (1)\nThe file to share does not exist: /videos/clip.mp4";
+    }
+
+    void failureGivesTheReason()
+    {
+        QFETCH(int, result);
+        QFETCH(ResultFlags, flags);
+        // A success first: its link must not linger in the reused window.
+        m_result->Process(Context(QUrl(QStringLiteral("https://youtu.be/old")), {0, 1}), Social::Success);
+        m_result->Process(Context(QUrl(), flags), static_cast<Social::RequestResult>(result));
+        QCOMPARE(Text("headlineLabel"), QStringLiteral("The video could not be uploaded."));
+        QVERIFY(Label("reasonLabel")->isVisible());
+        QTEST(Text("reasonLabel"), "reason");
+        QVERIFY(!Label("linkLabel")->isVisible());
+        QVERIFY(!Button("copyLinkButton")->isVisible());
+        QCOMPARE(m_audio->played.size(), std::size_t(1));
+    }
+
+    void cancelIsAPlainNotice()
+    {
+        m_result->Process(Context(QUrl(), {0, 1}), Social::Cancelled);
+        QVERIFY(m_result->Window()->isVisible());
+        QCOMPARE(Text("headlineLabel"), QStringLiteral("The upload was cancelled."));
+        QVERIFY(!Label("reasonLabel")->isVisible());
+        QVERIFY(!Label("linkLabel")->isVisible());
+        QTest::mouseClick(Button("closeButton"), Qt::LeftButton);
+        QVERIFY(!m_result->Window()->isVisible());
+    }
+
+    void keptFileCanBeShown_data()
+    {
+        QTest::addColumn<ResultFlags>("flags");
+        QTest::addColumn<bool>("fileOnDisk");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("kept") << ResultFlags{1} << true << true;
+        QTest::newRow("removed after upload") << ResultFlags{0, 1} << true << false;
+        QTest::newRow("kept but gone") << ResultFlags{1} << false << false;
+    }
+
+    void keptFileCanBeShown()
+    {
+        QFETCH(ResultFlags, flags);
+        QFETCH(bool, fileOnDisk);
+        QFETCH(bool, offered);
+        QTemporaryDir folder;
+        const ioPath output(folder.filePath(QStringLiteral("clip.mp4")).toStdString());
+        if (fileOnDisk)
+            std::ofstream(output.native()) << "video";
+        SharingResultContext context = Context(QUrl(QStringLiteral("https://youtu.be/k")), flags);
+        context.context.outputPath = output;
+        m_result->Process(context, Social::Success);
+
+        QCOMPARE(Button("showFileButton")->isVisible(), offered);
+        if (offered)
+        {
+            QTest::mouseClick(Button("showFileButton"), Qt::LeftButton);
+            QCOMPARE(m_folders.opened, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
+        }
+        QCOMPARE(output.exists(), fileOnDisk);
+    }
+
+    void refusesMissingServices()
+    {
+        QVERIFY_EXCEPTION_THROWN(
+            SharingResultBehaviour(m_ui, std::make_shared<RQ::UI::ParentProvider>(), m_audio,
+                                   std::make_shared<RQ::FileManager>(), std::shared_ptr<App::ILinksOpener>(),
+                                   std::make_shared<TestSupport::FakeCustomizationManager>()),
+            std::logic_error);
+    }
+
+private:
+    static SharingResultContext Context(const QUrl& url, const ResultFlags& flags)
+    {
+        SharingResultContext context;
+        context.context.sourcePath = ioPath("/videos/clip.mp4");
+        context.url = url;
+        context.resultFlags = flags;
+        return context;
+    }
+
+    QLabel* Label(const char* name) const { return m_result->Window()->findChild<QLabel*>(QLatin1String(name)); }
+    QPushButton* Button(const char* name) const
+    {
+        return m_result->Window()->findChild<QPushButton*>(QLatin1String(name));
+    }
+    QString Text(const char* name) const
+    {
+        QLabel* label = Label(name);
+        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+    }
+
+    TestSupport::RecordingOpener m_links;
+    TestSupport::RecordingOpener m_folders;
+    std::shared_ptr<RQ::UiSettings> m_ui;
+    std::shared_ptr<TestSupport::RecordingAudioPlayer> m_audio;
+    std::unique_ptr<SharingResultBehaviour> m_result;
+};
+
+TAVRIX_TEST_MAIN(TestSharingResultBehaviour)
+#include "tst_SharingResultBehaviour.moc"

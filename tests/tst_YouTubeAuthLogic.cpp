@@ -1,0 +1,426 @@
+#include "YouTubeAuthLogic.h"
+
+#include "UI/YouTubeSharingErrorHandler.h"
+
+#include "FakeYoutubeProtocol.h"
+#include "HostFakes.h"
+#include "LogCapture.h"
+#include "SocialUtils.h"
+#include "TestMain.h"
+#include "UserSettings.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <memory>
+
+using namespace Tavrix;
+using Tavrix::RQ::Service::Sharing::AbstractAuthLogic;
+using Tavrix::RQ::Service::Sharing::YouTube::YouTubeAuthLogic;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
+using Tavrix::Social::RequestResult;
+using TestSupport::FakeYoutubeProtocol;
+using TestSupport::LogCapture;
+
+namespace {
+const QString kLogIn = QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeAuthLogic::LogIn: ");
+const QString kLogOut = QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeAuthLogic::LogOut: ");
+const QString kUpdate = QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeAuthLogic::UpdateUserInfo: ");
+const QString kAuthCallback = QStringLiteral("YouTubeSharingLogic::LogIn/FinishCallBack: ");
+const QString kInfoCallback = QStringLiteral("YouTubeSharingLogic::UpdateUserInfo/FinishCallBack: ");
+const QString kRestricted =
+    QStringLiteral("Access to this YouTube account is restricted. Please, choose another account.");
+const QUrl kProfile(QStringLiteral("https://www.youtube.com/channel/UC_x5XG1OV2P6uZZ5FSM9Ttw"));
+
+QString ResultText(RequestResult result)
+{
+    return QString::fromStdString(RQ::Service::Sharing::RequestResultToString(result));
+}
+
+QPixmap Picture(int width, int height)
+{
+    QPixmap picture(width, height);
+    picture.fill(Qt::blue);
+    return picture;
+}
+} // namespace
+
+class TestYouTubeAuthLogic : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::shared_ptr<FakeYoutubeProtocol> protocol;
+    std::unique_ptr<QPushButton> startButton;
+    std::unique_ptr<QLabel> errorLabel;
+    std::unique_ptr<QLabel> userLabel;
+    std::unique_ptr<YouTubeSharingErrorHandler> errors;
+    std::unique_ptr<YouTubeAuthLogic> logic;
+    // Every announcement in order: "state:1", "name:Ann", "profile:<url>", "picture:16x8" or "picture:null".
+    QStringList announced;
+
+    void Record()
+    {
+        announced.clear();
+        connect(logic.get(), &AbstractAuthLogic::UserStateUpdated, this,
+                [this](AbstractAuthLogic::UserState state) { announced << QStringLiteral("state:%1").arg(int(state)); });
+        connect(logic.get(), &AbstractAuthLogic::UserNameUpdated, this,
+                [this](const QString& name) { announced << "name:" + name; });
+        connect(logic.get(), &AbstractAuthLogic::UserProfileUpdated, this,
+                [this](const QUrl& profile) { announced << "profile:" + profile.toString(); });
+        connect(logic.get(), &AbstractAuthLogic::UserPictureUpdated, this, [this](const QPixmap& picture) {
+            announced << (picture.isNull() ? QStringLiteral("picture:null")
+                                           : QStringLiteral("picture:%1x%2").arg(picture.width()).arg(picture.height()));
+        });
+    }
+
+    // Signed in with the three requests of UpdateUserInfo waiting.
+    void SignInAndRequest()
+    {
+        protocol->loggedIn = true;
+        logic->UpdateUserInfo();
+    }
+
+    // Signed in, every request answered successfully, nothing waiting.
+    void SignInCompletely()
+    {
+        SignInAndRequest();
+        QVERIFY(protocol->AnswerUserProfile(protocol->LastTicket("RequestUserProfile"), Social::Success, kProfile));
+        QVERIFY(protocol->AnswerUserPicture(protocol->LastTicket("RequestUserPicture"), Social::Success, Picture(16, 8)));
+        QVERIFY(protocol->AnswerUserName(protocol->LastTicket("RequestUserName"), Social::Success, QStringLiteral("Ann")));
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedIn);
+    }
+
+private slots:
+    void init()
+    {
+        protocol = std::make_shared<FakeYoutubeProtocol>();
+        startButton = std::make_unique<QPushButton>();
+        errorLabel = std::make_unique<QLabel>();
+        userLabel = std::make_unique<QLabel>();
+        errors = std::make_unique<YouTubeSharingErrorHandler>();
+        errors->SetStartButton(startButton.get());
+        errors->SetErrorLabel(errorLabel.get());
+        errors->SetUserLabel(userLabel.get());
+        logic = std::make_unique<YouTubeAuthLogic>(TestSupport::MakeSocialSettings(protocol), *errors);
+        Record();
+    }
+
+    void cleanup()
+    {
+        logic.reset();
+        errors.reset();
+        protocol.reset();
+    }
+
+    void constructionIsQuietAndNeedsAProtocol()
+    {
+        QVERIFY(protocol->calls.empty());
+        QVERIFY(announced.isEmpty());
+        QCOMPARE(logic->metaObject(), &AbstractAuthLogic::staticMetaObject);
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedOut);
+
+        auto settings = std::make_shared<RQ::SocialSettings>(std::make_shared<TestSupport::MemoryProductSettings>());
+        try
+        {
+            YouTubeAuthLogic refused(settings, *errors);
+            QFAIL("a sign-in logic without a protocol was built");
+        }
+        catch (const std::logic_error& error)
+        {
+            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("NotNull can not initialized by null"));
+        }
+    }
+
+    void nothingToDoOnlyLogs_data()
+    {
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("LogIn while signed in") << true << "I: " + kLogIn + "User is already logged in, no action";
+        QTest::newRow("LogOut while signed out") << false << "I: " + kLogOut + "User is not logged in, no action";
+    }
+
+    void nothingToDoOnlyLogs()
+    {
+        QFETCH(bool, loggedIn);
+        protocol->loggedIn = loggedIn;
+        LogCapture log(30);
+        if (loggedIn)
+            logic->LogIn();
+        else
+            logic->LogOut();
+        QTEST(log.Tagged().join('\n'), "line");
+        QVERIFY(protocol->calls.empty());
+        QVERIFY(announced.isEmpty());
+        QVERIFY(protocol->loggedIn == loggedIn);
+    }
+
+    void successfulSignInFetchesAndAnnounces_data()
+    {
+        QTest::addColumn<int>("verbosity");
+        QTest::newRow("verbose") << 30;
+        QTest::newRow("quiet") << 0;
+    }
+
+    void successfulSignInFetchesAndAnnounces()
+    {
+        QFETCH(int, verbosity);
+        LogCapture log(verbosity);
+        logic->LogIn();
+        QCOMPARE(protocol->CallNames(), QStringList{"LogIn"});
+        QCOMPARE(protocol->calls[0].args[0].toMap(), QVariantMap());
+
+        protocol->loggedIn = true;
+        QVERIFY(protocol->FinishLogIn(protocol->LastTicket("LogIn"), Social::Success));
+        QCOMPARE(protocol->CallNames(),
+                 (QStringList{"LogIn", "RequestUserProfile", "RequestUserPicture", "RequestUserName"}));
+        QVERIFY(announced.isEmpty());
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedIn);
+
+        // Answers come in whatever order the protocol likes.
+        QVERIFY(protocol->AnswerUserName(protocol->LastTicket("RequestUserName"), Social::Success, QStringLiteral("Zoë Ångström")));
+        QVERIFY(protocol->AnswerUserPicture(protocol->LastTicket("RequestUserPicture"), Social::Success, Picture(48, 36)));
+        QVERIFY(protocol->AnswerUserProfile(protocol->LastTicket("RequestUserProfile"), Social::Success, kProfile));
+
+        QCOMPARE(announced, (QStringList{"name:Zoë Ångström", "picture:48x36", "profile:" + kProfile.toString(), "state:0"}));
+        QCOMPARE(logic->GetUserName(), QStringLiteral("Zoë Ångström"));
+        QCOMPARE(logic->GetUserPicture().size(), QSize(48, 36));
+        QCOMPARE(logic->GetUserProfile(), kProfile);
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedIn);
+        QVERIFY(!errors->IsUserNotLoggedInAndNoError());
+        QVERIFY(!errors->IsProfileInvalid());
+        QCOMPARE(userLabel->property("SubStyle").toString(), QStringLiteral("LoggedOut"));
+
+        QStringList expected{"I: " + kLogIn + "User is not logged in, try to log in", "I: " + kAuthCallback + "auth completed"};
+        if (verbosity >= 30)
+            expected << "I: " + kUpdate + "User is logged in"
+                     << "I: " + kInfoCallback + "userName completed with name=Zoë Ångström"
+                     << "I: " + kInfoCallback + "userPic completed with size=48x36"
+                     << "I: " + kInfoCallback + "userProfile completed with profile=" + kProfile.toString();
+        QCOMPARE(log.Tagged(), expected);
+    }
+
+    void unusableProfileGivesProfileInvalid_data()
+    {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("empty answer") << int(Social::Success) << "I: " + kInfoCallback + "userProfile completed with profile=";
+        QTest::newRow("failed") << int(Social::Forbidden)
+                                << "E: " + kInfoCallback + "userProfile failed with result=" + ResultText(Social::Forbidden);
+    }
+
+    void unusableProfileGivesProfileInvalid()
+    {
+        QFETCH(int, result);
+        SignInCompletely();
+        SignInAndRequest();
+        announced.clear();
+
+        LogCapture log(30);
+        QVERIFY(protocol->AnswerUserProfile(protocol->LastTicket("RequestUserProfile"), RequestResult(result), QUrl()));
+        QTEST(log.Tagged().join('\n'), "line");
+        QCOMPARE(announced, (QStringList{"profile:", "state:1"}));
+        QCOMPARE(logic->GetUserProfile(), QUrl());
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::ProfileInvalid);
+        QVERIFY(errors->IsProfileInvalid());
+        QCOMPARE(errorLabel->text(), kRestricted);
+        QVERIFY(startButton->isEnabled());
+
+        // Asking again: until the profile answers, the user counts as signed in.
+        logic->UpdateUserInfo();
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedIn);
+        announced.clear();
+        QVERIFY(protocol->AnswerUserProfile(protocol->LastTicket("RequestUserProfile"), Social::Success, kProfile));
+        QCOMPARE(announced, (QStringList{"profile:" + kProfile.toString(), "state:0"}));
+        QVERIFY(!errors->IsProfileInvalid());
+        QCOMPARE(errorLabel->text(), QString());
+    }
+
+    void failedNameOrPictureIsClearedAndAnnounced_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("announcement");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("name") << "RequestUserName" << "name:"
+                              << "E: " + kInfoCallback + "userName failed with result=" + ResultText(Social::NetworkError);
+        QTest::newRow("picture") << "RequestUserPicture" << "picture:null"
+                                 << "E: " + kInfoCallback + "userPic failed with result=" + ResultText(Social::NetworkError);
+    }
+
+    void failedNameOrPictureIsClearedAndAnnounced()
+    {
+        QFETCH(QString, request);
+        SignInCompletely();
+        SignInAndRequest();
+        announced.clear();
+
+        LogCapture log(30);
+        const qint64 ticket = protocol->LastTicket(request);
+        if (request == "RequestUserName")
+            QVERIFY(protocol->AnswerUserName(ticket, Social::NetworkError, QStringLiteral("ignored")));
+        else
+            QVERIFY(protocol->AnswerUserPicture(ticket, Social::NetworkError, Picture(4, 4)));
+        QTEST(log.Tagged().join('\n'), "line");
+        QTEST(announced.join('\n'), "announcement");
+        QCOMPARE(logic->GetUserName().isEmpty(), request == "RequestUserName");
+        QCOMPARE(logic->GetUserPicture().isNull(), request == "RequestUserPicture");
+        // Only the profile decides the state.
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedIn);
+    }
+
+    void cancelledRequestChangesNothing_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("sign-in") << "LogIn" << "I: " + kAuthCallback + "auth cancelled";
+        QTest::newRow("profile") << "RequestUserProfile" << "I: " + kInfoCallback + "userProfile cancelled";
+        QTest::newRow("picture") << "RequestUserPicture" << "I: " + kInfoCallback + "userPic cancelled";
+        QTest::newRow("name") << "RequestUserName" << "I: " + kInfoCallback + "userName cancelled";
+    }
+
+    void cancelledRequestChangesNothing()
+    {
+        QFETCH(QString, request);
+        SignInCompletely();
+        if (request == "LogIn")
+        {
+            protocol->loggedIn = false;
+            logic->LogIn();
+        }
+        else
+        {
+            logic->UpdateUserInfo();
+        }
+        announced.clear();
+        const std::size_t callsBefore = protocol->calls.size();
+
+        protocol->answerCancelAtOnce = true;
+        LogCapture log(30);
+        const qint64 ticket = protocol->LastTicket(request);
+        protocol->Cancel(ticket);
+        QVERIFY(!protocol->IsPending(ticket));
+
+        QTEST(log.Tagged().join('\n'), "line");
+        QVERIFY(announced.isEmpty());
+        QCOMPARE(protocol->calls.size(), callsBefore + 1); // only the test's own Cancel
+        QCOMPARE(logic->GetUserName(), QStringLiteral("Ann"));
+        QCOMPARE(logic->GetUserProfile(), kProfile);
+        QCOMPARE(logic->GetUserPicture().size(), QSize(16, 8));
+        QVERIFY(!errors->IsProfileInvalid());
+    }
+
+    void failedSignInIsLoggedAndStillRefreshes()
+    {
+        LogCapture log(30);
+        logic->LogIn();
+        QVERIFY(protocol->FinishLogIn(protocol->LastTicket("LogIn"), Social::AuthorizationDenied));
+
+        QCOMPARE(log.Tagged(), (QStringList{"I: " + kLogIn + "User is not logged in, try to log in",
+                                            "E: " + kAuthCallback + "auth failed with result=" + ResultText(Social::AuthorizationDenied),
+                                            "I: " + kUpdate + "User is not logged in"}));
+        // The state stays LoggedOut, so no state announcement; the flags are set anyway.
+        QCOMPARE(announced, (QStringList{"name:", "profile:", "picture:null"}));
+        QCOMPARE(protocol->CallNames(), QStringList{"LogIn"});
+        QVERIFY(errors->IsUserNotLoggedInAndNoError());
+        QCOMPARE(userLabel->property("SubStyle").toString(), QStringLiteral("LoggedIn"));
+    }
+
+    void updateWhileSignedOutClearsAndSetsBothFlags()
+    {
+        // A stale flag from elsewhere is put right by the refresh, though the state did not change.
+        errors->SetError(YouTubeSharingErrorHandler::ProfileInvalid, true);
+        LogCapture log(30);
+        logic->UpdateUserInfo();
+        QCOMPARE(announced, (QStringList{"name:", "profile:", "picture:null"}));
+        QVERIFY(protocol->calls.empty());
+        QVERIFY(errors->IsUserNotLoggedInAndNoError());
+        QCOMPARE(log.Tagged(), QStringList{"I: " + kUpdate + "User is not logged in"});
+    }
+
+    void logOutCancelsSignsOutAndClears_data()
+    {
+        QTest::addColumn<bool>("answerCancelAtOnce");
+        QTest::newRow("cancel answered at once") << true;
+        QTest::newRow("cancel answered later") << false;
+    }
+
+    void logOutCancelsSignsOutAndClears()
+    {
+        QFETCH(bool, answerCancelAtOnce);
+        SignInCompletely();
+        SignInAndRequest();
+        const qint64 profile = protocol->LastTicket("RequestUserProfile");
+        const qint64 picture = protocol->LastTicket("RequestUserPicture");
+        const qint64 name = protocol->LastTicket("RequestUserName");
+        protocol->calls.clear();
+        announced.clear();
+        protocol->answerCancelAtOnce = answerCancelAtOnce;
+
+        LogCapture log(30);
+        logic->LogOut();
+
+        QCOMPARE(protocol->CallNames(), (QStringList{"Cancel", "Cancel", "Cancel", "LogOut"}));
+        QCOMPARE(protocol->calls[0].args[0].toLongLong(), profile);
+        QCOMPARE(protocol->calls[1].args[0].toLongLong(), picture);
+        QCOMPARE(protocol->calls[2].args[0].toLongLong(), name);
+        QCOMPARE(announced, (QStringList{"state:2", "name:", "profile:", "picture:null"}));
+        QCOMPARE(logic->GetUserState(), AbstractAuthLogic::LoggedOut);
+        QCOMPARE(logic->GetUserName(), QString());
+        QVERIFY(logic->GetUserPicture().isNull());
+        QVERIFY(errors->IsUserNotLoggedInAndNoError());
+
+        QStringList expected{"I: " + kLogOut + "User is logged in, try to log out"};
+        if (answerCancelAtOnce)
+            expected << "I: " + kInfoCallback + "userProfile cancelled" << "I: " + kInfoCallback + "userPic cancelled"
+                     << "I: " + kInfoCallback + "userName cancelled";
+        expected << "I: " + kUpdate + "User is not logged in";
+        QCOMPARE(log.Tagged(), expected);
+
+        // Answered after the sign-out, a cancelled request still leaves everything alone.
+        if (!answerCancelAtOnce)
+        {
+            announced.clear();
+            QVERIFY(protocol->AnswerUserName(name, Social::Cancelled, QString()));
+            QVERIFY(announced.isEmpty());
+        }
+        // Nothing is left to cancel for requests that have answered.
+        protocol->calls.clear();
+        logic->Cancel();
+        QCOMPARE(protocol->CallNames().size(), answerCancelAtOnce ? 0 : 2);
+    }
+
+    void destructionCancelsAndLateAnswersReachNobody_data()
+    {
+        QTest::addColumn<bool>("answerCancelAtOnce");
+        QTest::newRow("cancel answered at once") << true;
+        QTest::newRow("answer after destruction") << false;
+    }
+
+    void destructionCancelsAndLateAnswersReachNobody()
+    {
+        QFETCH(bool, answerCancelAtOnce);
+        SignInAndRequest();
+        const qint64 profile = protocol->LastTicket("RequestUserProfile");
+        protocol->calls.clear();
+        protocol->answerCancelAtOnce = answerCancelAtOnce;
+
+        LogCapture log(30);
+        logic.reset();
+        QCOMPARE(protocol->CallNames(), (QStringList{"Cancel", "Cancel", "Cancel"}));
+        if (answerCancelAtOnce)
+        {
+            QCOMPARE(log.Tagged().size(), 3);
+            QVERIFY(!protocol->IsPending(profile));
+        }
+        else
+        {
+            QVERIFY(protocol->AnswerUserProfile(profile, Social::Success, kProfile));
+            QVERIFY(log.Tagged().isEmpty());
+        }
+        QVERIFY(announced.isEmpty());
+        QVERIFY(!errors->IsProfileInvalid());
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYouTubeAuthLogic)
+#include "tst_YouTubeAuthLogic.moc"
