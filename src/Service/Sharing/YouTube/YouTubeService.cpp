@@ -2,7 +2,12 @@
 
 #include "YouTubeSharingManager.h"
 
+#include "AppServices.h"
+#include "ParentProvider.h"
+#include "ProjectManager.h"
+#include "ProjectStreams.h"
 #include "SharingBehaviour.h"
+#include "UserSettings.h"
 
 namespace Tavrix::RQ::Service::Sharing::YouTube {
 

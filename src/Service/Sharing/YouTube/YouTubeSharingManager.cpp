@@ -91,7 +91,7 @@ public:
                           std::shared_ptr<Social::BaseProtocol>(socialSettings->YouTubeProtocol()))
         , authConnector(authLogic, dialog, nullptr)
         , projectManager(fileManager, [] { return ProjectManager::ProjectType(0); })
-        , authorizationDialog(new SharingAuthorizationDialog(&dialog))
+        , authorizationDialog(new Sharing::UI::SharingAuthorizationDialog(&dialog))
         , parentProvider(parentProviderService)
         , progress(progressService)
         , result(resultService)
@@ -100,8 +100,8 @@ public:
         dialog.SetPrivacyDescriptionFetcher([this] { return sharingLogic.GetPrivacyField(); });
         dialog.SetCategoryDescriptionFetcher([this] { return sharingLogic.GetCathegoryField(); });
 
-        connect(&dialog, &YouTubeSharingDialog::CancelRequested, owner, [owner] { owner->Cancel(); });
-        connect(&dialog, &YouTubeSharingDialog::StartRequested, this, &Impl::OnStartRequested);
+        connect(&dialog, &UI::YouTubeSharingDialog::CancelRequested, owner, [owner] { owner->Cancel(); });
+        connect(&dialog, &UI::YouTubeSharingDialog::StartRequested, this, &Impl::OnStartRequested);
         connect(&sharingLogic, &YouTubeSharingLogic::ProgressChanged, this,
                 [this](int percent, const QTime& elapsed, const QTime& remained) {
                     progress->Process(static_cast<float>(static_cast<float>(percent) / 100.0), elapsed, remained);
@@ -205,7 +205,7 @@ public:
         if (errorHandler.IsUserNotLoggedInAndNoError())
         {
             authorizationDialog->SwitchDialogState([this] { authLogic.LogIn(); }, [this] { SaveWithoutUpload(); },
-                                                   SharingAuthorizationDialog::SignInRequired);
+                                                   Sharing::UI::SharingAuthorizationDialog::SignInRequired);
             authorizationDialog->exec();
             return;
         }
@@ -213,7 +213,7 @@ public:
         {
             authorizationDialog->SwitchDialogState([this] { authorizationDialog->hide(); },
                                                    [this] { SaveWithoutUpload(); },
-                                                   SharingAuthorizationDialog::ProfileInvalid);
+                                                   Sharing::UI::SharingAuthorizationDialog::ProfileInvalid);
             authorizationDialog->exec();
             return;
         }
@@ -242,7 +242,7 @@ public:
         {
             authorizationDialog->SwitchDialogState([this] { authorizationDialog->hide(); },
                                                    [this] { SaveWithoutUpload(); },
-                                                   SharingAuthorizationDialog::ProfileInvalid);
+                                                   Sharing::UI::SharingAuthorizationDialog::ProfileInvalid);
             return;
         }
         saveOnly = false;
@@ -323,7 +323,7 @@ public:
     SocialAuthConnector authConnector;
     ProjectManager projectManager;
     // Owned by the dialog through Qt parenthood.
-    SharingAuthorizationDialog* authorizationDialog;
+    Sharing::UI::SharingAuthorizationDialog* authorizationDialog;
     NotNull<RQ::UI::ParentProvider> parentProvider;
     NotNull<IProgressStrategy> progress;
     NotNull<ResultStrategy> result;
