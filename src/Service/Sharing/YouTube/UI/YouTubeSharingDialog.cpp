@@ -25,10 +25,13 @@
 #include <QRegExp>
 #include <QRegExpValidator>
 
+#include <glog/logging.h>
+
 namespace Tavrix::RQ::Service::Sharing::YouTube::UI {
 
 namespace {
 const char* const kContext = "YouTubeSharingWidget";
+const char* const kStart = "Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog::Impl::Start";
 
 Social::Field EmptyField()
 {
@@ -149,8 +152,16 @@ public:
         ConvertationContext context = multiMediaHelper.GetContext();
         const Conf::IPresetPtr preset = multiMediaHelper.GetCurrentPreset();
         // Without a conversion part or a preset there is nothing to export.
-        if (!context.conversion || !preset)
+        if (!context.conversion)
+        {
+            LOG(ERROR) << kStart << ": " << "No file to share, start ignored";
             return;
+        }
+        if (!preset)
+        {
+            LOG(ERROR) << kStart << ": " << "No resolution selected, start ignored";
+            return;
+        }
         context.conversion->preset = preset;
 
         const QString folderText = keepLocalCopy
@@ -254,8 +265,10 @@ void YouTubeSharingDialog::SetLoginStatus(bool loggedIn)
 
 void YouTubeSharingDialog::keyPressEvent(QKeyEvent* event)
 {
-    const bool plain = event->modifiers() == Qt::NoModifier
-        || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    // Keypad Enter counts whatever else is held, as QDialog itself sees it.
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool plain = modifiers == Qt::NoModifier
+        || (modifiers.testFlag(Qt::KeypadModifier) && event->key() == Qt::Key_Enter);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
     {
         // Return and Enter never press a default button here.
