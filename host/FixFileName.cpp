@@ -8,7 +8,10 @@ namespace Tavrix::RQ::Service::Sharing {
 
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 255; // NAME_MAX of the common Linux and macOS file systems
+// NAME_MAX of the common Linux and macOS file systems is 255 bytes; callers
+// append "." and an extension, so the name keeps room for one of up to 16 bytes.
+constexpr std::size_t kMaxExtensionBytes = 16;
+constexpr std::size_t kMaxNameBytes = 255 - 1 - kMaxExtensionBytes;
 constexpr char kReplacement = '_';
 constexpr char kFallbackName[] = "Untitled";
 

@@ -26,7 +26,9 @@ std::string RequestResultToString(Social::RequestResult result);
 // A file name (no folder) that Windows, macOS and Linux all accept, made from
 // any text: forbidden characters become '_', control characters go, trailing
 // dots and blanks go, device names such as "con.txt" get a '_' in front, and
-// the result is at most 255 bytes of valid UTF-8 and never empty.
+// the result is valid UTF-8 and never empty. It is at most 238 bytes, so that
+// "." plus an extension of up to 16 bytes still fits the 255-byte limit of a
+// file name.
 std::string FixFileNameForOS(const std::string& name);
 
 // Carries the dialog's sign-in and sign-out requests to the logic, and the

@@ -1,0 +1,747 @@
+#include "UI/YouTubeSharingDialog.h"
+
+#include "UI/YouTubeSharingErrorHandler.h"
+
+#include "AppServices.h"
+#include "LogCapture.h"
+#include "MediaFakes.h"
+#include "PathsFakes.h"
+#include "TestMain.h"
+#include "TavrixWidget.h"
+#include "WordTranslator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+using namespace Tavrix;
+using Tavrix::RQ::ConvertationContext;
+using Tavrix::RQ::PathsSettings;
+using Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
+using TestSupport::FakeStreamsBuilder;
+using TestSupport::LogCapture;
+using TestSupport::TestPreset;
+
+namespace {
+const QString kYouTube = QStringLiteral("format_online_video_for_youtube");
+const QString kDefault = QStringLiteral("default_preset_for_youtube");
+const QString kTooShort = QStringLiteral("Too short title name.");
+const QString kIncorrect = QStringLiteral("Incorrect symbols in filename");
+const QString kHomePage = QStringLiteral("https://orbitrec.example/?utm_source=youtube&utm_medium=video_description");
+const QString kDefaultDescription = QStringLiteral("Created with Orbit Rec\n") + kHomePage;
+const QString kDefaultTags = QStringLiteral("orbit, orbit screen recorder");
+constexpr qint64 kSecond = 1000000;
+
+// "hd" is the default; "web" writes another container, so the file name
+// shows whose extension was taken.
+QByteArray Catalogue()
+{
+    QJsonDocument document = QJsonDocument::fromJson(TestSupport::CatalogueJson({
+        {"hd", {kYouTube, kDefault}, "HD 720p", "HD 720p (de)", 1280, 720},
+        {"web", {kYouTube}, "Web 360p", "Web 360p (de)", 640, 360},
+    }));
+    QJsonObject root = document.object();
+    QJsonArray presets = root.value(QStringLiteral("presets")).toArray();
+    QJsonObject web = presets.at(1).toObject();
+    web.insert(QStringLiteral("fileExtension"), QStringLiteral("webm"));
+    presets.replace(1, web);
+    root.insert(QStringLiteral("presets"), presets);
+    return QJsonDocument(root).toJson();
+}
+
+Social::Field MakeField(const QList<QPair<QString, QString>>& options, const QString& selected)
+{
+    Social::Field field;
+    for (const auto& option : options)
+        field.options.append({option.first, option.second, QString()});
+    field.selectedValue = selected;
+    return field;
+}
+
+QStringList ItemTexts(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+struct Started
+{
+    ConvertationContext context;
+    YouTubeSharingLogic::YouTubeInfoData info;
+    bool needSaveAfterExport;
+};
+
+struct Presented
+{
+    QWidget* parent;
+    QString text;
+};
+} // namespace
+
+class TestYouTubeSharingDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::shared_ptr<PathsSettings> pathsSettings;
+    std::shared_ptr<FakeStreamsBuilder> builder;
+    std::shared_ptr<App::CustomizationManager> customization;
+    std::shared_ptr<App::LookAndFeelManager> lookAndFeel;
+    std::shared_ptr<App::LinksGenerator> links;
+    std::unique_ptr<YouTubeSharingErrorHandler> errorHandler;
+    std::unique_ptr<YouTubeSharingDialog> dialog;
+    QList<Started> started;
+    QList<Presented> presented;
+    // The language the category and privacy fields are given in.
+    bool german = false;
+    int fetches = 0;
+    const QLocale systemLocale;
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+    QString Folder(const QString& name) const { return QDir::fromNativeSeparators(dir->filePath(name)); }
+
+    void MakeDialog()
+    {
+        dialog = std::make_unique<YouTubeSharingDialog>(*errorHandler, nullptr, pathsSettings, builder, customization,
+                                                        lookAndFeel, links, nullptr);
+        connect(dialog.get(), &YouTubeSharingDialog::StartRequested, this,
+                [this](const ConvertationContext& context, const YouTubeSharingLogic::YouTubeInfoData& info,
+                       bool keep) { started.append({context, info, keep}); });
+    }
+
+    void GiveFetchers()
+    {
+        dialog->SetCategoryDescriptionFetcher([this] {
+            ++fetches;
+            return MakeField({{"1", german ? "Filme" : "Film"}, {"10", german ? "Musik" : "Music"},
+                              {"22", german ? "Leute" : "People"}},
+                             "22");
+        });
+        dialog->SetPrivacyDescriptionFetcher([this] {
+            ++fetches;
+            return MakeField({{"public", "Public"}, {"unlisted", "Unlisted"}, {"private", "Private"}}, "private");
+        });
+    }
+
+    ConvertationContext MakeContext(const QString& source = QStringLiteral("/videos/clip.mp4")) const
+    {
+        ConvertationContext context;
+        context.sourcePath = ioPath(source.toStdString());
+        context.conversion =
+            ConvertationContext::Conversion{TestSupport::MakeProjectHandle(), nullptr, {{5 * kSecond, 2 * kSecond}}, true};
+        context.extra = ConvertationContext::Extra{"extra", 7};
+        return context;
+    }
+
+    void ShowWithFile(const QString& source = QStringLiteral("/videos/clip.mp4"))
+    {
+        dialog->SetFileContext(MakeContext(source));
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    void SelectPreset(const QString& id)
+    {
+        QComboBox* combo = Find<QComboBox>("resolutionComboBox");
+        const int index = combo->findData(id, Qt::UserRole);
+        QVERIFY(index >= 0);
+        combo->setCurrentIndex(index);
+    }
+
+    void ClickStart()
+    {
+        QPushButton* start = Find<QPushButton>("startButton");
+        QVERIFY(start->isEnabled());
+        QTest::mouseClick(start, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("Presets-utf8-orbitrec-sharing.json")),
+                                       Catalogue()));
+        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("PresetsOrder-utf8-orbitrec-sharing.json")),
+                                       TestSupport::OrderJson({"hd", "web"})));
+        App::SetPathToResources(ioPath(dir->path().toStdString()));
+
+        pathsSettings = TestSupport::MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
+        pathsSettings->SetResultsFolderPath(Folder("results"));
+        builder = std::make_shared<FakeStreamsBuilder>();
+        builder->video = FakeStreamsBuilder::MakeVideo(1920, 1080, 60 * kSecond);
+        customization = std::make_shared<App::CustomizationManager>("Orbit Rec", " Orbit", "Screen \t Recorder ");
+        lookAndFeel = std::make_shared<App::LookAndFeelManager>();
+        lookAndFeel->SetLocale("en_GB");
+        links = std::make_shared<App::LinksGenerator>("https://orbitrec.example/");
+        errorHandler = std::make_unique<YouTubeSharingErrorHandler>();
+        started.clear();
+        presented.clear();
+        german = false;
+        fetches = 0;
+        RQ::SetPathProblemPresenter([this](QWidget* parent, const QString&, const QString& text) {
+            presented.append({parent, text});
+        });
+        MakeDialog();
+        GiveFetchers();
+    }
+
+    void cleanup()
+    {
+        dialog.reset();
+        errorHandler.reset();
+        RQ::SetPathProblemPresenter({});
+        App::SetPathToResources(ioPath());
+        QLocale::setDefault(systemLocale);
+    }
+
+    void windowAndMetaObject()
+    {
+        const QMetaObject* meta = dialog->metaObject();
+        QCOMPARE(meta->className(), "Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog");
+        QCOMPARE(meta->methodCount() - meta->methodOffset(), 2);
+        const QMetaMethod cancel = meta->method(meta->methodOffset());
+        const QMetaMethod start = meta->method(meta->methodOffset() + 1);
+        QCOMPARE(cancel.methodType(), QMetaMethod::Signal);
+        QCOMPARE(cancel.methodSignature(), QByteArray("CancelRequested()"));
+        QCOMPARE(start.methodType(), QMetaMethod::Signal);
+        QCOMPARE(start.methodSignature(),
+                 QByteArray("StartRequested(Tavrix::RQ::ConvertationContext,"
+                            "Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic::YouTubeInfoData,bool)"));
+        QCOMPARE(start.parameterNames().value(2), QByteArray("needSaveAfterExport"));
+
+        const int index = meta->indexOfProperty("notAuthenticatedPixmap");
+        QVERIFY(index >= meta->propertyOffset());
+        QCOMPARE(meta->property(index).type(), QVariant::Pixmap);
+        QVERIFY(meta->property(index).isWritable());
+
+        // Qt adds the title and system-menu hints that a close button needs.
+        QDialog reference;
+        reference.setWindowFlags(Qt::WindowFlags(0x0A000103));
+        QCOMPARE(dialog->windowFlags(), reference.windowFlags());
+        QCOMPARE(dialog->windowFlags() & Qt::WindowFlags(0x0A000103), Qt::WindowFlags(0x0A000103));
+        QCOMPARE(dialog->windowFlags()
+                     & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint),
+                 Qt::WindowFlags());
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        QVERIFY(Find<QLineEdit>("titleEdit")->validator() == nullptr);
+    }
+
+    void sizeIsFixedAtTheMinimum()
+    {
+        const QSize fixed = dialog->size();
+        QVERIFY(!fixed.isEmpty());
+        QCOMPARE(dialog->minimumSize(), fixed);
+        QCOMPARE(dialog->maximumSize(), fixed);
+        // Nothing of the laid-out form is squeezed.
+        QVERIFY(fixed.width() >= dialog->layout()->minimumSize().width());
+        QVERIFY(fixed.height() >= dialog->layout()->minimumSize().height());
+
+        // Shown with a file, the dialog is as large as its filled-in content
+        // needs, and dragging its border changes nothing.
+        ShowWithFile();
+        const QSize shown = dialog->size();
+        QCOMPARE(dialog->minimumSize(), shown);
+        QVERIFY(shown.width() >= fixed.width() && shown.height() >= fixed.height());
+        dialog->resize(shown + QSize(200, 150));
+        QCOMPARE(dialog->size(), shown);
+        dialog->resize(shown / 2);
+        QCOMPARE(dialog->size(), shown);
+    }
+
+    void constructionNeedsEveryService_data()
+    {
+        QTest::addColumn<int>("missing");
+        QTest::newRow("paths settings") << 0;
+        QTest::newRow("streams builder") << 1;
+        QTest::newRow("customization") << 2;
+        QTest::newRow("look and feel") << 3;
+        QTest::newRow("links") << 4;
+    }
+
+    void constructionNeedsEveryService()
+    {
+        QFETCH(int, missing);
+        dialog.reset();
+        YouTubeSharingErrorHandler handler;
+        try
+        {
+            YouTubeSharingDialog broken(handler, nullptr, missing == 0 ? nullptr : pathsSettings,
+                                        missing == 1 ? nullptr : builder, missing == 2 ? nullptr : customization,
+                                        missing == 3 ? nullptr : lookAndFeel, missing == 4 ? nullptr : links, nullptr);
+            QFAIL("a dialog was made without a service");
+        }
+        catch (const std::logic_error& error)
+        {
+            QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("NotNull can not initialized by null"));
+        }
+        // The half-built dialog left no observer behind in the settings.
+        pathsSettings->SetUserSelectedSavePath(Folder("later"));
+        QCOMPARE(pathsSettings->GetUserSelectedSavePath(), Folder("later"));
+    }
+
+    void titleCheck_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("startEnabled");
+
+        QTest::newRow("empty") << "" << kTooShort << false;
+        QTest::newRow("leading blank") << " My clip" << kIncorrect << false;
+        QTest::newRow("less-than first") << "<clip" << kIncorrect << false;
+        QTest::newRow("less-than inside") << "my <b> clip" << kIncorrect << false;
+        QTest::newRow("greater-than last") << "clip>" << kIncorrect << false;
+        QTest::newRow("plain words") << "My holiday clip" << "" << true;
+        QTest::newRow("trailing blank") << "clip " << "" << true;
+        QTest::newRow("other file-name characters") << "take 2: final?" << "" << true;
+        QTest::newRow("non-latin") << QString::fromUtf8("Видео 動画") << "" << true;
+    }
+
+    void titleCheck()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(bool, startEnabled);
+
+        QLineEdit* title = Find<QLineEdit>("titleEdit");
+        // Start from both errors at once, so a row shows that each is cleared.
+        title->setText(QStringLiteral("<"));
+        title->clear();
+        QCOMPARE(Find<QLabel>("errorLabel")->text(), kTooShort);
+
+        if (typed.isEmpty())
+        {
+            QTest::keyClick(title, Qt::Key_X);
+            QTest::keyClick(title, Qt::Key_Backspace);
+        }
+        else if (typed.toLatin1() == typed.toUtf8())
+        {
+            QTest::keyClicks(title, typed);
+        }
+        else
+        {
+            title->insert(typed); // what an input method does; QTest types ASCII only
+        }
+
+        QCOMPARE(title->text(), typed); // the pattern blocks no typing
+        QCOMPARE(Find<QLabel>("errorLabel")->text(), message);
+        QCOMPARE(Find<QPushButton>("startButton")->isEnabled(), startEnabled);
+        // With the user signed out, only the title decides whether anything else stands in the way.
+        errorHandler->SetError(YouTubeSharingErrorHandler::UserNotLoggedIn, true);
+        QCOMPARE(errorHandler->IsUserNotLoggedInAndNoError(), startEnabled);
+    }
+
+    void titleTakesAtMostHundredCharacters()
+    {
+        QLineEdit* title = Find<QLineEdit>("titleEdit");
+        title->clear();
+        const QString hundred = QString(QStringLiteral("abcdefghij")).repeated(10);
+        QTest::keyClicks(title, hundred);
+        QCOMPARE(title->text(), hundred);
+        QTest::keyClick(title, Qt::Key_X);
+        QCOMPARE(title->text(), hundred);
+    }
+
+    void start_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("results folder") << false;
+        QTest::newRow("chosen folder") << true;
+    }
+
+    void start()
+    {
+        QFETCH(bool, keep);
+        pathsSettings->SetUserSelectedSavePath(Folder("mine"));
+        ShowWithFile();
+        SelectPreset("web");
+        const QString typed = QStringLiteral("My   clip: take 2?  ");
+        Find<QLineEdit>("titleEdit")->setText(typed);
+        Find<QPlainTextEdit>("descriptionText")->setPlainText(QStringLiteral("What I did"));
+        Find<QPlainTextEdit>("tagsText")->setPlainText(QStringLiteral("holiday, sea"));
+        Find<QComboBox>("categoryComboBox")->setCurrentIndex(1);
+        Find<QCheckBox>("saveAsLocalFileCheckBox")->setChecked(keep);
+
+        ClickStart();
+
+        QCOMPARE(started.size(), 1);
+        const Started& request = started.first();
+        const QString folder = keep ? Folder("mine") : Folder("results");
+        QCOMPARE(QString::fromStdString(request.context.outputPath.utf8string()),
+                 folder + QStringLiteral("/My clip_ take 2_.webm"));
+        QCOMPARE(request.needSaveAfterExport, keep);
+        QVERIFY(QFileInfo(folder).isDir()); // the host check made it
+        QVERIFY(presented.isEmpty());
+
+        QCOMPARE(request.info.title, typed);
+        QCOMPARE(request.info.description, QStringLiteral("What I did"));
+        QCOMPARE(request.info.tags, QStringLiteral("holiday, sea"));
+        QCOMPARE(request.info.categoryId, QStringLiteral("10"));
+        QCOMPARE(request.info.privacy, QStringLiteral("private"));
+
+        // The rest of the context travels unchanged, with the chosen preset.
+        QCOMPARE(request.context.sourcePath.utf8string(), std::string("/videos/clip.mp4"));
+        QVERIFY(request.context.conversion.has_value());
+        QCOMPARE(request.context.conversion->preset->GetId(), std::string("web"));
+        QCOMPARE(request.context.conversion->cutIntervals, MakeContext().conversion->cutIntervals);
+        QVERIFY(request.context.conversion->flag);
+        QVERIFY(request.context.extra.has_value());
+        QCOMPARE(request.context.extra->value, 7);
+
+        QVERIFY(dialog->isVisible()); // hiding is the manager's business
+    }
+
+    void rejectedFolderStartsNothing_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("results folder is a file") << false;
+        QTest::newRow("chosen folder is a file") << true;
+    }
+
+    void rejectedFolderStartsNothing()
+    {
+        QFETCH(bool, keep);
+        const QString notes = Folder("notes.txt");
+        QVERIFY(TestSupport::WriteFile(notes, "the user's notes"));
+        if (keep)
+            pathsSettings->SetUserSelectedSavePath(notes);
+        else
+            pathsSettings->SetResultsFolderPath(notes);
+        ShowWithFile();
+        Find<QCheckBox>("saveAsLocalFileCheckBox")->setChecked(keep);
+        const QString title = Find<QLineEdit>("titleEdit")->text();
+        const QString folderShown = Find<QComboBox>("browseComboBox")->currentText();
+
+        ClickStart();
+
+        QVERIFY(started.isEmpty());
+        QCOMPARE(presented.size(), 1);
+        QCOMPARE(presented.first().parent, dialog.get());
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(Find<QLineEdit>("titleEdit")->text(), title);
+        QCOMPARE(Find<QComboBox>("browseComboBox")->currentText(), folderShown);
+        QCOMPARE(Find<QCheckBox>("saveAsLocalFileCheckBox")->isChecked(), keep);
+        QFile file(notes);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("the user's notes"));
+    }
+
+    void returnAndEnterStartNothing_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("inTitle");
+
+        QTest::newRow("Return in the title") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+        QTest::newRow("keypad Enter in the title") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;
+        QTest::newRow("Return on the dialog") << int(Qt::Key_Return) << int(Qt::NoModifier) << false;
+        QTest::newRow("Enter on the dialog") << int(Qt::Key_Enter) << int(Qt::NoModifier) << false;
+        QTest::newRow("shift keypad Enter on the dialog")
+            << int(Qt::Key_Enter) << int(Qt::KeypadModifier | Qt::ShiftModifier) << false;
+    }
+
+    void returnAndEnterStartNothing()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, inTitle);
+        ShowWithFile();
+        // Make Start the default button, which QDialog would press on Return.
+        Find<QPushButton>("startButton")->setDefault(true);
+        QSignalSpy cancel(dialog.get(), &YouTubeSharingDialog::CancelRequested);
+
+        QWidget* target = inTitle ? static_cast<QWidget*>(Find<QLineEdit>("titleEdit")) : dialog.get();
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+        QVERIFY(started.isEmpty());
+        QVERIFY(cancel.isEmpty());
+        QVERIFY(dialog->isVisible());
+    }
+
+    void closeButtonAsksToCancelAndStaysOpen()
+    {
+        ShowWithFile();
+        QSignalSpy cancel(dialog.get(), &YouTubeSharingDialog::CancelRequested);
+        QVERIFY(!dialog->close());
+        QCOMPARE(cancel.size(), 1);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(builder->built); // the file context is kept
+    }
+
+    void escapeHidesWithoutCancel()
+    {
+        ShowWithFile();
+        QSignalSpy cancel(dialog.get(), &YouTubeSharingDialog::CancelRequested);
+        QSignalSpy rejected(dialog.get(), &QDialog::rejected);
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(rejected.size(), 1);
+        QVERIFY(cancel.isEmpty());
+        QVERIFY(!builder->built); // hiding forgets the file
+    }
+
+    void cancelForgetsTheFileFirst()
+    {
+        ShowWithFile();
+        QLabel* resolution = Find<QLabel>("resolutionValueLabel");
+        QCOMPARE(resolution->text(), QStringLiteral("1280x720"));
+        bool builtWhenAsked = true;
+        connect(dialog.get(), &YouTubeSharingDialog::CancelRequested, this,
+                [&] { builtWhenAsked = builder->built; });
+        QSignalSpy cancel(dialog.get(), &YouTubeSharingDialog::CancelRequested);
+
+        QTest::mouseClick(Find<QPushButton>("cancelButton"), Qt::LeftButton);
+        QCOMPARE(cancel.size(), 1);
+        QVERIFY(!builtWhenAsked);
+
+        // The facts stop following the resolution, and Start has nothing to export.
+        SelectPreset("web");
+        QCOMPARE(resolution->text(), QStringLiteral("1280x720"));
+        LogCapture log;
+        ClickStart();
+        QVERIFY(started.isEmpty());
+        QCOMPARE(log.Tagged(), QStringList{"E: Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog::"
+                                           "Impl::Start: No file to share, start ignored"});
+    }
+
+    void languageChangeRestoresTheDefaults()
+    {
+        ShowWithFile();
+        QCOMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(), kDefaultDescription);
+        QCOMPARE(Find<QPlainTextEdit>("tagsText")->toPlainText(), kDefaultTags);
+        QCOMPARE(Find<QComboBox>("categoryComboBox")->currentData().toString(), QStringLiteral("22"));
+
+        Find<QPlainTextEdit>("descriptionText")->setPlainText(QStringLiteral("typed"));
+        Find<QPlainTextEdit>("tagsText")->setPlainText(QStringLiteral("mine"));
+        Find<QComboBox>("categoryComboBox")->setCurrentIndex(0);
+        Find<QComboBox>("privacyComboBox")->setCurrentIndex(0);
+        dialog->SetLoginStatus(true);
+        dialog->SetUserName(QStringLiteral("Ann Example"));
+        german = true;
+        lookAndFeel->SetLocale("de_DE");
+        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+
+        TestSupport::WordTranslator translator(
+            "YouTubeSharingWidget", {{QStringLiteral("Created with %1\n%2"), QStringLiteral("Erstellt mit %1\n%2")},
+                                     {QStringLiteral("%1, %1 %2"), QStringLiteral("%2 von %1")},
+                                     {QStringLiteral("Start"), QStringLiteral("Los")}});
+        QCoreApplication::installTranslator(&translator);
+        QTRY_COMPARE(Find<QPushButton>("startButton")->text(), QStringLiteral("Los"));
+        QCoreApplication::removeTranslator(&translator);
+        QTRY_COMPARE(Find<QPushButton>("startButton")->text(), QStringLiteral("Start"));
+        QCoreApplication::installTranslator(&translator);
+        QTRY_COMPARE(Find<QPushButton>("startButton")->text(), QStringLiteral("Los"));
+
+        QCOMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(),
+                 QStringLiteral("Erstellt mit Orbit Rec\n") + kHomePage);
+        QCOMPARE(Find<QPlainTextEdit>("tagsText")->toPlainText(), QStringLiteral("screen recorder von orbit"));
+        QComboBox* category = Find<QComboBox>("categoryComboBox");
+        QCOMPARE(ItemTexts(category), (QStringList{"Filme", "Musik", "Leute"}));
+        QCOMPARE(category->currentData(Qt::UserRole).toString(), QStringLiteral("22"));
+        QCOMPARE(Find<QComboBox>("privacyComboBox")->currentData(Qt::UserRole).toString(),
+                 QStringLiteral("private"));
+        QCOMPARE(Find<QComboBox>("resolutionComboBox")->currentText(), QStringLiteral("HD 720p (de)"));
+
+        // The account look and the file survive it.
+        QVERIFY(!Find<QPushButton>("signInButton")->isVisible());
+        QVERIFY(Find<QLabel>("userNameLabel")->isVisible());
+        QCOMPARE(Find<QLabel>("userNameLabel")->text(), QStringLiteral("Ann Example"));
+        QVERIFY(builder->built);
+
+        // Every widget of the form, and not the window itself, carries the locale.
+        QWidget* central = Find<QWidget>("centralFrame");
+        QCOMPARE(central->property("Locale").toString(), QStringLiteral("de_DE"));
+        const QList<QWidget*> below = central->findChildren<QWidget*>();
+        QVERIFY(below.size() > 38);
+        for (QWidget* widget : below)
+            QVERIFY2(widget->property("Locale").toString() == QStringLiteral("de_DE"),
+                     qPrintable(widget->objectName()));
+        QVERIFY(!dialog->property("Locale").isValid());
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    void selectedValueNobodyOffersSelectsNothing()
+    {
+        dialog->SetPrivacyDescriptionFetcher(
+            [] { return MakeField({{"public", "Public"}, {"private", "Private"}}, "Private"); });
+        QComboBox* privacy = Find<QComboBox>("privacyComboBox");
+        QCOMPARE(privacy->count(), 2);
+        QCOMPARE(privacy->currentIndex(), -1); // values are told apart by case
+    }
+
+    void settingAFetcherRetranslates()
+    {
+        Find<QPlainTextEdit>("descriptionText")->setPlainText(QStringLiteral("typed"));
+        Find<QPlainTextEdit>("tagsText")->setPlainText(QStringLiteral("mine"));
+        Find<QComboBox>("privacyComboBox")->setCurrentIndex(0);
+        const int before = fetches;
+
+        dialog->SetCategoryDescriptionFetcher([] { return MakeField({{"2", "Autos"}, {"17", "Sports"}}, "17"); });
+
+        QCOMPARE(fetches, before + 1); // the privacy field was asked again
+        QComboBox* category = Find<QComboBox>("categoryComboBox");
+        QCOMPARE(ItemTexts(category), (QStringList{"Autos", "Sports"}));
+        QCOMPARE(category->currentData(Qt::UserRole).toString(), QStringLiteral("17"));
+        QCOMPARE(Find<QComboBox>("privacyComboBox")->currentData(Qt::UserRole).toString(),
+                 QStringLiteral("private"));
+        QCOMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(), kDefaultDescription);
+        QCOMPARE(Find<QPlainTextEdit>("tagsText")->toPlainText(), kDefaultTags);
+    }
+
+    void emptyFetcherThrows_data()
+    {
+        QTest::addColumn<bool>("category");
+        QTest::newRow("category") << true;
+        QTest::newRow("privacy") << false;
+    }
+
+    void emptyFetcherThrows()
+    {
+        QFETCH(bool, category);
+        // The empty fetcher stays stored, so every later retranslation would
+        // throw too: put a working one back the same way.
+        const auto field = [] { return MakeField({{"a", "A"}}, "a"); };
+        if (category)
+        {
+            QVERIFY_EXCEPTION_THROWN(dialog->SetCategoryDescriptionFetcher({}), std::bad_function_call);
+            dialog->SetCategoryDescriptionFetcher(field);
+            QCOMPARE(Find<QComboBox>("categoryComboBox")->currentText(), QStringLiteral("A"));
+        }
+        else
+        {
+            QVERIFY_EXCEPTION_THROWN(dialog->SetPrivacyDescriptionFetcher({}), std::bad_function_call);
+            dialog->SetPrivacyDescriptionFetcher(field);
+            QCOMPARE(Find<QComboBox>("privacyComboBox")->currentText(), QStringLiteral("A"));
+        }
+    }
+
+    void newDialogLooksSignedOut()
+    {
+        ShowWithFile();
+        QVERIFY(Find<QPushButton>("signInButton")->isVisible());
+        QVERIFY(Find<QPushButton>("signOutButton")->isVisible());
+        QVERIFY(!Find<QPushButton>("signOutButton")->isEnabled());
+        QVERIFY(!Find<QLabel>("userNameLabel")->isVisible());
+    }
+
+    void accountLook_data()
+    {
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("signed in") << true;
+        QTest::newRow("signed out") << false;
+    }
+
+    void accountLook()
+    {
+        QFETCH(bool, loggedIn);
+        ShowWithFile();
+        dialog->SetLoginStatus(!loggedIn);
+        dialog->SetLoginStatus(loggedIn);
+        dialog->SetUserName(QStringLiteral("Ann Example"));
+
+        QCOMPARE(Find<QPushButton>("signInButton")->isVisible(), !loggedIn);
+        QVERIFY(Find<QPushButton>("signOutButton")->isVisible());
+        QCOMPARE(Find<QPushButton>("signOutButton")->isEnabled(), loggedIn);
+        QCOMPARE(Find<QLabel>("userNameLabel")->isVisible(), loggedIn);
+        QCOMPARE(Find<QLabel>("userNameLabel")->text(), QStringLiteral("Ann Example"));
+
+        QSignalSpy logIn(dialog.get(), &YouTubeSharingDialog::LogInRequested);
+        QSignalSpy logOut(dialog.get(), &YouTubeSharingDialog::LogOutRequested);
+        if (loggedIn)
+            QTest::mouseClick(Find<QPushButton>("signOutButton"), Qt::LeftButton);
+        else
+            QTest::mouseClick(Find<QPushButton>("signInButton"), Qt::LeftButton);
+        QCOMPARE(logOut.size(), loggedIn ? 1 : 0);
+        QCOMPARE(logIn.size(), loggedIn ? 0 : 1);
+    }
+
+    void missingPictureShowsThePlaceholder()
+    {
+        auto* picture = Find<UI::TPixmapWidget>("userPictureWidget");
+        QPixmap placeholder(8, 8);
+        placeholder.fill(Qt::gray);
+        QPixmap face(8, 8);
+        face.fill(Qt::red);
+
+        dialog->SetUserPicture(QPixmap());
+        QVERIFY(picture->pixmap().isNull());
+        // A style sheet sets the placeholder later: the empty picture takes it.
+        QVERIFY(dialog->setProperty("notAuthenticatedPixmap", placeholder));
+        QCOMPARE(picture->pixmap().toImage(), placeholder.toImage());
+        QCOMPARE(dialog->NotAuthenticatedPixmap().toImage(), placeholder.toImage());
+
+        dialog->SetUserPicture(face);
+        QCOMPARE(picture->pixmap().toImage(), face.toImage());
+        QPixmap other(8, 8);
+        other.fill(Qt::blue);
+        dialog->SetNotAuthenticatedPixmap(other); // a real picture stays
+        QCOMPARE(picture->pixmap().toImage(), face.toImage());
+        dialog->SetUserPicture(QPixmap());
+        QCOMPARE(picture->pixmap().toImage(), other.toImage());
+    }
+
+    void fileContextWithTheSameTitleChecksNothing()
+    {
+        dialog->SetFileContext(MakeContext(QStringLiteral("/videos/clip.mp4")));
+        QCOMPARE(Find<QLineEdit>("titleEdit")->text(), QStringLiteral("clip"));
+        // A stale error that only a title check would clear.
+        errorHandler->SetError(YouTubeSharingErrorHandler::TitleTooShort, true);
+
+        dialog->SetFileContext(MakeContext(QStringLiteral("/other/clip.mov")));
+        QCOMPARE(Find<QLabel>("errorLabel")->text(), kTooShort);
+
+        dialog->SetFileContext(MakeContext(QStringLiteral("/other/clip 2.mov")));
+        QCOMPARE(Find<QLineEdit>("titleEdit")->text(), QStringLiteral("clip 2"));
+        QCOMPARE(Find<QLabel>("errorLabel")->text(), QString());
+    }
+
+    void longFileNameIsCutToHundred()
+    {
+        const QString stem = QString::fromUtf8("動画").repeated(75);
+        ShowWithFile(QStringLiteral("/videos/") + stem + QStringLiteral(".mp4"));
+        QCOMPARE(Find<QLineEdit>("titleEdit")->text(), stem.left(100));
+        QCOMPARE(Find<QLabel>("errorLabel")->text(), QString());
+
+        // A hundred characters of three bytes each still make a file name that can be written.
+        SelectPreset("web");
+        ClickStart();
+        QCOMPARE(started.size(), 1);
+        const QString output = QString::fromStdString(started.first().context.outputPath.utf8string());
+        QVERIFY(output.endsWith(QStringLiteral(".webm")));
+        QFile file(output);
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+        file.close();
+        QVERIFY(file.remove());
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYouTubeSharingDialog)
+#include "tst_YouTubeSharingDialog.moc"
