@@ -120,14 +120,6 @@ bool ShareAndConvert(ManagerKit& kit, AbstractSharingManager& manager, const Con
     return true;
 }
 
-QWidget* VisibleWindowNamed(const QString& name)
-{
-    for (QWidget* widget : QApplication::allWidgets())
-        if (widget->objectName() == name && widget->isVisible())
-            return widget;
-    return nullptr;
-}
-
 } // namespace
 
 class TestSharingFlows : public QObject
@@ -514,7 +506,7 @@ private slots:
         QCOMPARE(int(uploads.size()), 1);
         QCOMPARE(uploads.front().args.at(1).toMap().value(Social::YoutubeProtocol::FIELD_TITLE).toString(),
                  QStringLiteral("Launch demo"));
-        QWidget* progressWindow = VisibleWindowNamed(QStringLiteral("sharingProgressWindow"));
+        QWidget* progressWindow = ManagerKit::VisibleWindowNamed(QStringLiteral("sharingProgressWindow"));
         QVERIFY(progressWindow);
         QCOMPARE(ManagerKit::Child<QLabel>(progressWindow, "progressText")->text(),
                  QStringLiteral("Uploading to YouTube"));
@@ -529,7 +521,7 @@ private slots:
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(finished.front().at(0).toBool(), !cancelUpload);
         QVERIFY(!progressWindow->isVisible());
-        QWidget* resultWindow = VisibleWindowNamed(QStringLiteral("sharingResultWindow"));
+        QWidget* resultWindow = ManagerKit::VisibleWindowNamed(QStringLiteral("sharingResultWindow"));
         QVERIFY(resultWindow);
         QCOMPARE(ManagerKit::Child<QLabel>(resultWindow, "linkLabel")->text().contains(kVideoUrl.toString()),
                  !cancelUpload);

@@ -18,6 +18,7 @@
 #include "RecordingStrategies.h"
 #include "UserSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -123,6 +124,15 @@ struct ManagerKit
 
     // The sharing dialog, once a ShareFile has shown it (it is then the top of the parent stack).
     Dialog* ShownDialog() const { return qobject_cast<Dialog*>(parentProvider->GetParent()); }
+
+    // The host's windows (progress, result) are found by their object names.
+    static QWidget* VisibleWindowNamed(const QString& name)
+    {
+        for (QWidget* widget : QApplication::allWidgets())
+            if (widget->objectName() == name && widget->isVisible())
+                return widget;
+        return nullptr;
+    }
 
     template <class T>
     static T* Child(QWidget* parent, const char* objectName)
