@@ -1,0 +1,222 @@
+#include "YouTubeService.h"
+
+#include "YouTubeSharingManager.h"
+
+#include "AppServices.h"
+#include "CoreUtils.h"
+#include "DesktopFakes.h"
+#include "HostFakes.h"
+#include "ManagerKit.h"
+#include "ProjectStreams.h"
+#include "SharingBehaviour.h"
+#include "TestMain.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+#include <memory>
+#include <vector>
+
+using namespace Tavrix;
+using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
+using Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingManager;
+using TestSupport::ManagerKit;
+
+namespace {
+
+// What a host resolves through its own factory, the one place where it gets
+// hold of a ComponentContext to hand to Resolve.
+struct ResolvedManagers
+{
+    std::vector<std::shared_ptr<AbstractSharingManager>> managers;
+};
+
+// A host container with the ten interfaces and nothing else, the library's
+// builder merged in, and a factory that calls Resolve `count` times.
+class HostContainer
+{
+public:
+    explicit HostContainer(const ManagerKit& kit, const QString& without = QString(),
+                           const std::function<void(Hypodermic::ContainerBuilder&)>& extra = {})
+    {
+        Hypodermic::ContainerBuilder builder;
+        const auto offer = [&](const char* name, const auto& instance) {
+            if (without != QLatin1String(name))
+                builder.registerInstance(instance);
+        };
+        offer("IProjectStreamsBuilder", std::shared_ptr<RQ::IProjectStreamsBuilder>(kit.streams));
+        offer("IFileManager", std::shared_ptr<RQ::IFileManager>(kit.files));
+        offer("ICustomizationManager", kit.customization);
+        offer("ILookAndFeelManager", kit.lookAndFeel);
+        offer("ILinksGenerator", kit.links);
+        offer("IProductSettingsManager", productSettings);
+        offer("IApplicationSettingsManager",
+              std::shared_ptr<RQ::IApplicationSettingsManager>(
+                  std::make_shared<RQ::ApplicationSettingsManager>(kit.Path(QStringLiteral("app.ini")))));
+        if (without != QLatin1String("IUiSettings"))
+            builder.registerType<RQ::UiSettings>().as<RQ::IUiSettings>();
+        offer("ISimpleAudioPlayer", std::shared_ptr<App::ISimpleAudioPlayer>(audioPlayer));
+        offer("ILinksOpener",
+              std::shared_ptr<App::ILinksOpener>(std::make_shared<App::LinksOpener>(opener.Function())));
+        if (extra)
+            extra(builder);
+        builder.registerInstanceFactory([this](Hypodermic::ComponentContext& context) {
+            auto resolved = std::make_shared<ResolvedManagers>();
+            for (int i = 0; i < count; ++i)
+                resolved->managers.push_back(RQ::Service::Sharing::YouTube::Resolve(context));
+            return resolved;
+        });
+        builder.addRegistrations(RQ::Service::Sharing::YouTube::Register());
+        container = builder.build();
+    }
+
+    std::vector<std::shared_ptr<AbstractSharingManager>> Resolve(int times)
+    {
+        count = times;
+        return container->resolve<ResolvedManagers>()->managers;
+    }
+
+    std::shared_ptr<RQ::IProductSettingsManager> productSettings =
+        std::make_shared<TestSupport::MemoryProductSettings>();
+    std::shared_ptr<TestSupport::RecordingAudioPlayer> audioPlayer =
+        std::make_shared<TestSupport::RecordingAudioPlayer>();
+    TestSupport::RecordingOpener opener;
+    std::shared_ptr<Hypodermic::Container> container;
+    int count = 1;
+};
+
+} // namespace
+
+class TestYouTubeService : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::shared_ptr<TestSupport::FakeYoutubeProtocol> protocol;
+    // The product settings that SocialSettings built by the container were made over.
+    std::shared_ptr<RQ::IProductSettingsManager> productSettingsSeen;
+
+private slots:
+    void initTestCase()
+    {
+        RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
+            QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
+        });
+    }
+
+    void cleanupTestCase() { RQ::SetPathProblemPresenter({}); }
+
+    void init()
+    {
+        protocol = std::make_shared<TestSupport::FakeYoutubeProtocol>();
+        productSettingsSeen.reset();
+        // SocialSettings built by the container make their protocol this way.
+        RQ::SocialSettings::SetYouTubeProtocolFactory(
+            [this](const std::shared_ptr<RQ::IProductSettingsManager>& productSettings) {
+                productSettingsSeen = productSettings;
+                return std::shared_ptr<Social::YoutubeProtocol>(protocol);
+            });
+    }
+
+    void cleanup()
+    {
+        RQ::SocialSettings::SetYouTubeProtocolFactory({});
+        protocol.reset();
+    }
+
+    void eachResolveBuildsANewManagerFromTheInterfacesAlone()
+    {
+        ManagerKit kit;
+        HostContainer host(kit);
+
+        const auto managers = host.Resolve(2);
+
+        QCOMPARE(int(managers.size()), 2);
+        QVERIFY(managers[0] && managers[1]);
+        QVERIFY(managers[0] != managers[1]);
+        for (const auto& manager : managers)
+        {
+            QVERIFY(dynamic_cast<YouTubeSharingManager*>(manager.get()));
+            QCOMPARE(manager->GetSharingName(), QStringLiteral("YouTube"));
+        }
+        // The SocialSettings the container built itself sit on the host's product settings.
+        QVERIFY(productSettingsSeen == host.productSettings);
+    }
+
+    void missingInterfaceNamesIt_data()
+    {
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<QString>("typeName");
+        QTest::newRow("IFileManager") << QStringLiteral("IFileManager") << QStringLiteral("Tavrix.RQ.IFileManager");
+        QTest::newRow("IProjectStreamsBuilder")
+            << QStringLiteral("IProjectStreamsBuilder") << QStringLiteral("Tavrix.RQ.IProjectStreamsBuilder");
+        QTest::newRow("ICustomizationManager")
+            << QStringLiteral("ICustomizationManager") << QStringLiteral("Tavrix.App.ICustomizationManager");
+        QTest::newRow("ILookAndFeelManager")
+            << QStringLiteral("ILookAndFeelManager") << QStringLiteral("Tavrix.App.ILookAndFeelManager");
+        QTest::newRow("ILinksGenerator")
+            << QStringLiteral("ILinksGenerator") << QStringLiteral("Tavrix.App.ILinksGenerator");
+        QTest::newRow("IProductSettingsManager")
+            << QStringLiteral("IProductSettingsManager") << QStringLiteral("Tavrix.RQ.IProductSettingsManager");
+        QTest::newRow("IApplicationSettingsManager") << QStringLiteral("IApplicationSettingsManager")
+                                                     << QStringLiteral("Tavrix.RQ.IApplicationSettingsManager");
+        QTest::newRow("IUiSettings") << QStringLiteral("IUiSettings") << QStringLiteral("Tavrix.RQ.IUiSettings");
+        QTest::newRow("ISimpleAudioPlayer")
+            << QStringLiteral("ISimpleAudioPlayer") << QStringLiteral("Tavrix.App.ISimpleAudioPlayer");
+        QTest::newRow("ILinksOpener") << QStringLiteral("ILinksOpener") << QStringLiteral("Tavrix.App.ILinksOpener");
+    }
+
+    void missingInterfaceNamesIt()
+    {
+        QFETCH(QString, missing);
+        QFETCH(QString, typeName);
+        ManagerKit kit;
+        HostContainer host(kit, missing);
+        try
+        {
+            host.Resolve(1);
+            QFAIL("resolved without a service the manager needs");
+        }
+        catch (const std::exception& error)
+        {
+            const QString text = QString::fromUtf8(error.what());
+            QVERIFY2(text.contains(QStringLiteral("Unable to resolve ") + typeName), qPrintable(text));
+        }
+    }
+
+    void hostStrategiesDoNotReplaceTheSharingWindows()
+    {
+        ManagerKit kit;
+        HostContainer host(kit, QString(), [&kit](Hypodermic::ContainerBuilder& builder) {
+            builder.registerInstance(std::shared_ptr<RQ::IProgressStrategy>(kit.progress));
+            builder.registerInstance(std::shared_ptr<ManagerKit::Manager::ResultStrategy>(kit.result));
+            // Shared by the manager and the windows, so the test finds the dialog on its stack.
+            builder.registerInstance(kit.parentProvider);
+        });
+        protocol->loggedIn = true;
+        protocol->fields = kit.protocol->fields;
+        const auto manager = host.Resolve(1).front();
+        // The library's builder, merged after the host's, leaves the host's own registrations alone.
+        QVERIFY(host.container->resolve<RQ::IProgressStrategy>() == kit.progress);
+
+        // A missing file goes to the result window...
+        QVERIFY(!manager->ShareFile(ioPath(kit.Path(QStringLiteral("gone.mp4")).toStdString()), {}));
+        QVERIFY(ManagerKit::VisibleWindowNamed(QStringLiteral("sharingResultWindow")));
+        QVERIFY(kit.result->outcomes.empty());
+
+        // ...and an upload to the progress window.
+        RQ::ConvertationContext requested;
+        connect(manager.get(), qOverload<const RQ::ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
+                this, [&](const RQ::ConvertationContext& context) { requested = context; });
+        QVERIFY(manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
+        QTest::mouseClick(ManagerKit::Child<QPushButton>(kit.ShownDialog(), "startButton"), Qt::LeftButton);
+        QVERIFY(!requested.outputPath.empty());
+        QVERIFY(manager->Upload(requested));
+        QVERIFY(ManagerKit::VisibleWindowNamed(QStringLiteral("sharingProgressWindow")));
+        QVERIFY(kit.progress->calls.isEmpty());
+        manager->Cancel();
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYouTubeService)
+#include "tst_YouTubeService.moc"
