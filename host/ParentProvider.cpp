@@ -31,9 +31,15 @@ ParentProvider::~ParentProvider() = default;
 
 QWidget* ParentProvider::GetParent() const
 {
+    // A window that was shown and then hidden (a dialog closed with Escape, say)
+    // can't carry anything opened over it, and must never be offered as the
+    // parent of itself.
     for (auto it = m_impl->stack.rbegin(); it != m_impl->stack.rend(); ++it)
-        if (!it->isNull())
-            return it->data();
+    {
+        QWidget* widget = it->data();
+        if (widget && !(widget->isHidden() && widget->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+            return widget;
+    }
     return m_impl->fallback.data();
 }
 

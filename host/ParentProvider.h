@@ -19,8 +19,8 @@ public:
     ParentProvider(const ParentProvider&) = delete;
     ParentProvider& operator=(const ParentProvider&) = delete;
 
-    // The most recently pushed widget still alive; otherwise the fallback
-    // window; otherwise null.
+    // The most recently pushed widget still alive and not hidden again;
+    // otherwise the fallback window; otherwise null.
     virtual QWidget* GetParent() const;
     // Pushing a widget already on the stack moves it to the top; null is ignored.
     virtual void PushParent(QWidget* parent);

@@ -37,6 +37,22 @@ private slots:
         QCOMPARE(provider.Depth(), 0);
     }
 
+    void hiddenWindowsAreSkippedUntilShownAgain()
+    {
+        ParentProvider provider;
+        QWidget mainWindow, dialog;
+        provider.SetFallbackParent(&mainWindow);
+        provider.PushParent(&dialog);
+        dialog.show();
+        QCOMPARE(provider.GetParent(), &dialog);
+        // Escape hides a dialog that stays pushed: it must not be its own parent next time.
+        dialog.hide();
+        QCOMPARE(provider.GetParent(), &mainWindow);
+        QCOMPARE(provider.Depth(), 1);
+        dialog.show();
+        QCOMPARE(provider.GetParent(), &dialog);
+    }
+
     void removingWhatIsNotPushedIsHarmless_data()
     {
         QTest::addColumn<bool>("pushedBefore");

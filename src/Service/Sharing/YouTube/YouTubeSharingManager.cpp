@@ -121,15 +121,7 @@ public:
         dialog.SetUserPicture(QPixmap());
         dialog.SetLoginStatus(authLogic.IsLoggedIn());
         authLogic.UpdateUserInfo();
-        // Escape hides the dialog without a cancel and so leaves it on the
-        // parent stack; a dialog made its own parent recurses without end.
-        QWidget* parent = parentProvider->GetParent();
-        if (parent == &dialog)
-        {
-            parentProvider->RemoveParent(&dialog);
-            parent = parentProvider->GetParent();
-        }
-        dialog.setParent(parent, dialog.windowFlags());
+        dialog.setParent(parentProvider->GetParent(), dialog.windowFlags());
         dialog.show();
         parentProvider->PushParent(&dialog);
     }
