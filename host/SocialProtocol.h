@@ -35,6 +35,8 @@ enum RequestResult : int
     ServerError = 19,
     Forbidden = 20,
     ProtocolError = 21,
+    BrowserUnavailable = 22,
+    ClientNotConfigured = 23,
 };
 
 using Ticket = qint64;
@@ -113,6 +115,8 @@ struct DefaultSharingResult
 {
     QUrl url;
     QString videoId;
+    // Why a request failed, in words a user understands; empty on success.
+    QString message;
 };
 
 using Field = Ability::VideoSharing<DefaultSharingResult>::Field;

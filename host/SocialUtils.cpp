@@ -25,6 +25,8 @@ std::string RequestResultToString(Social::RequestResult result)
     case ServerError: name = "Server error"; break;
     case Forbidden: name = "Forbidden"; break;
     case ProtocolError: name = "Protocol error"; break;
+    case BrowserUnavailable: name = "Browser could not be opened"; break;
+    case ClientNotConfigured: name = "YouTube client id not configured"; break;
     }
     const std::string number = std::to_string(static_cast<int>(result));
     return name ? std::string(name) + " (" + number + ")" : "Unknown result (" + number + ")";

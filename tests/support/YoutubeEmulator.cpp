@@ -1,0 +1,119 @@
+#include "YoutubeEmulator.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QUrlQuery>
+
+namespace TestSupport {
+
+QJsonObject HttpAnswer::json() const
+{
+    return QJsonDocument::fromJson(body).object();
+}
+
+HttpAnswer Fetch(QNetworkAccessManager& network, const QByteArray& verb, const QUrl& url, const QByteArray& body,
+                 const QByteArray& contentType, const QString& bearerToken)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (!contentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    if (!bearerToken.isEmpty())
+        request.setRawHeader("Authorization", "Bearer " + bearerToken.toLatin1());
+    QNetworkReply* reply = network.sendCustomRequest(request, verb, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    HttpAnswer answer;
+    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer.body = reply->readAll();
+    answer.location = reply->rawHeader("Location");
+    reply->abort();
+    reply->deleteLater();
+    return answer;
+}
+
+YoutubeEmulator::YoutubeEmulator(const QStringList& arguments)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(TAVRIX_YOUTUBE_EMULATOR),
+                    QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), m_data.path()}
+                        + arguments);
+    const QDeadlineTimer deadline(20000);
+    while (!m_process.canReadLine() && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning)
+        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+    const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^youtube-emulator listening on (http://127\\.0\\.0\\.1:\\d+)$")).match(line);
+    if (match.hasMatch())
+        m_origin = QUrl(match.captured(1));
+    else
+        m_error = QStringLiteral("the emulator said \"%1\"").arg(line);
+}
+
+YoutubeEmulator::~YoutubeEmulator()
+{
+    // Idle keep-alive connections would hold up the emulator's shut-down.
+    m_network.clearConnectionCache();
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+QJsonObject YoutubeEmulator::Post(const QString& path, const QJsonValue& body)
+{
+    const QByteArray data = body.isArray() ? QJsonDocument(body.toArray()).toJson(QJsonDocument::Compact)
+                                           : QJsonDocument(body.toObject()).toJson(QJsonDocument::Compact);
+    return Fetch(m_network, "POST", m_origin.resolved(QUrl(path)), data, "application/json").json();
+}
+
+QJsonObject YoutubeEmulator::Get(const QString& path)
+{
+    return Fetch(m_network, "GET", m_origin.resolved(QUrl(path))).json();
+}
+
+QJsonArray YoutubeEmulator::Uploads()
+{
+    return Get(QStringLiteral("/_emulator/uploads")).value(QStringLiteral("uploads")).toArray();
+}
+
+Tavrix::Social::YouTube::Configuration YoutubeEmulator::Config(const QString& tokenFile) const
+{
+    Tavrix::Social::YouTube::Configuration config;
+    config.PointAt(m_origin);
+    config.clientId = QStringLiteral("emulator-client-id");
+    config.clientSecret = QStringLiteral("emulator-client-secret");
+    config.useKeychain = false;
+    config.tokenFile = tokenFile;
+    config.chunkSize = 256 * 1024;
+    config.retryBaseDelayMs = 20;
+    config.retryMaxDelayMs = 200;
+    config.transferTimeoutMs = 10000;
+    return config;
+}
+
+QUrl YoutubeEmulator::Consent(const QUrl& authorizationUrl, bool allow)
+{
+    HttpAnswer page = Fetch(m_network, "GET", authorizationUrl);
+    if (page.status == 302)
+        return QUrl::fromEncoded(page.location);
+    const QRegularExpressionMatch request =
+        QRegularExpression(QStringLiteral("name=\"request\" value=\"([^\"]+)\"")).match(QString::fromUtf8(page.body));
+    if (!request.hasMatch())
+        return {};
+    QUrlQuery form;
+    form.addQueryItem(QStringLiteral("request"), request.captured(1));
+    form.addQueryItem(QStringLiteral("decision"), allow ? QStringLiteral("allow") : QStringLiteral("deny"));
+    const HttpAnswer decided = Fetch(m_network, "POST", m_origin.resolved(QUrl(QStringLiteral("/o/oauth2/v2/consent"))),
+                                     form.toString(QUrl::FullyEncoded).toLatin1(), "application/x-www-form-urlencoded");
+    return decided.status == 302 ? QUrl::fromEncoded(decided.location) : QUrl();
+}
+
+} // namespace TestSupport

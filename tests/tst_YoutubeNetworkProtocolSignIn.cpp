@@ -1,0 +1,398 @@
+// The network YouTube protocol's sign-in against the loopback emulator: the
+// whole browser round trip, the channel, refusals, token refresh and sign-out.
+
+#include "YoutubeNetworkProtocol.h"
+
+#include "LogCapture.h"
+#include "SocialUtils.h"
+#include "TestMain.h"
+#include "YoutubeEmulator.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QUrlQuery>
+
+#include <optional>
+
+using namespace Tavrix::Social;
+using TestSupport::LogCapture;
+using TestSupport::YoutubeEmulator;
+
+namespace {
+// What the test's browser was asked to show.
+struct Browser
+{
+    QList<QUrl> opened;
+    bool works = true;
+    YoutubeNetworkProtocol::BrowserOpener Opener()
+    {
+        return [this](const QUrl& url) {
+            opened << url;
+            return works;
+        };
+    }
+};
+
+struct Answers
+{
+    QList<QPair<Ticket, RequestResult>> logIns;
+    QVariantList values;
+    QList<RequestResult> results;
+};
+} // namespace
+
+class TestYoutubeNetworkProtocolSignIn : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<YoutubeEmulator> emulator;
+    std::unique_ptr<QTemporaryDir> home;
+    Browser browser;
+
+    QString TokenFile() const { return home->filePath(QStringLiteral("config/youtube-tokens.json")); }
+
+    std::unique_ptr<YoutubeNetworkProtocol> MakeProtocol(YouTube::Configuration config)
+    {
+        return std::make_unique<YoutubeNetworkProtocol>(config, browser.Opener());
+    }
+    std::unique_ptr<YoutubeNetworkProtocol> MakeProtocol() { return MakeProtocol(emulator->Config(TokenFile())); }
+
+    // Starts a sign-in and returns its ticket; answers land in `answers`.
+    Ticket StartLogIn(YoutubeNetworkProtocol& protocol, Answers& answers)
+    {
+        return protocol.LogIn({}, [&answers](Ticket ticket, RequestResult result) { answers.logIns << qMakePair(ticket, result); });
+    }
+
+    // Signs in through the browser with consent; true when it worked.
+    bool SignIn(YoutubeNetworkProtocol& protocol)
+    {
+        Answers answers;
+        browser.opened.clear();
+        StartLogIn(protocol, answers);
+        if (browser.opened.size() != 1)
+            return false;
+        const QUrl back = emulator->Consent(browser.opened.first(), true);
+        TestSupport::Fetch(emulator->Network(), "GET", back);
+        return QTest::qWaitFor([&answers] { return !answers.logIns.isEmpty(); }, 10000)
+            && answers.logIns.first().second == Success;
+    }
+
+    template <class Value, class Request>
+    std::pair<RequestResult, Value> Ask(Request request)
+    {
+        std::optional<std::pair<RequestResult, Value>> answer;
+        request([&answer](Ticket, RequestResult result, Value value) { answer.emplace(result, value); });
+        // Never from inside the call.
+        if (answer)
+            return {ProtocolError, Value()};
+        if (!QTest::qWaitFor([&answer] { return answer.has_value(); }, 10000))
+            return {ProtocolError, Value()};
+        return *answer;
+    }
+
+    std::pair<RequestResult, QString> AskName(YoutubeNetworkProtocol& protocol)
+    {
+        return Ask<QString>([&protocol](auto callback) { protocol.RequestUserName(callback); });
+    }
+    std::pair<RequestResult, QUrl> AskProfile(YoutubeNetworkProtocol& protocol)
+    {
+        return Ask<QUrl>([&protocol](auto callback) { protocol.RequestUserProfile(callback); });
+    }
+    std::pair<RequestResult, QPixmap> AskPicture(YoutubeNetworkProtocol& protocol)
+    {
+        return Ask<QPixmap>([&protocol](auto callback) { protocol.RequestUserPicture(callback); });
+    }
+
+private slots:
+    void init()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        emulator = std::make_unique<YoutubeEmulator>();
+        QVERIFY2(emulator->Origin().isValid(), qPrintable(emulator->Error()));
+        browser = Browser();
+    }
+
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::c());
+        emulator.reset();
+        home.reset();
+    }
+
+    void completeSignInShowsTheChannel()
+    {
+        // Categories come in the user's language for the user's region.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        emulator->Post(QStringLiteral("/_emulator/config"),
+                       QJsonObject{{"channelId", "UCzoe123"}, {"channelTitle", QStringLiteral("Zoë \"Kanal\" 東京")}});
+        LogCapture log(30);
+        auto protocol = MakeProtocol();
+        QVERIFY(!protocol->IsLoggedIn());
+
+        Answers answers;
+        const Ticket ticket = StartLogIn(*protocol, answers);
+        QVERIFY(ticket != InvalidTicket);
+        QCOMPARE(browser.opened.size(), 1);
+        const QUrl authorization = browser.opened.first();
+        const QUrlQuery query(authorization);
+        QCOMPARE(query.queryItemValue("client_id"), QStringLiteral("emulator-client-id"));
+        QCOMPARE(query.queryItemValue("response_type"), QStringLiteral("code"));
+        QCOMPARE(query.queryItemValue("code_challenge_method"), QStringLiteral("S256"));
+        QCOMPARE(query.queryItemValue("access_type"), QStringLiteral("offline"));
+        QCOMPARE(query.queryItemValue("prompt"), QStringLiteral("select_account"));
+        QVERIFY(authorization.toEncoded().contains("youtube.upload%20https%3A%2F%2Fwww.googleapis.com%2Fauth%2Fyoutube.readonly"));
+        const QUrl redirect(query.queryItemValue("redirect_uri", QUrl::FullyDecoded));
+        QCOMPARE(redirect.host(), QStringLiteral("127.0.0.1"));
+
+        // Not the callback: the browser's own requests leave the sign-in waiting.
+        QUrl favicon = redirect;
+        favicon.setPath(QStringLiteral("/favicon.ico"));
+        QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", favicon).status, 404);
+
+        const QUrl back = emulator->Consent(authorization, true);
+        QCOMPARE(back.port(), redirect.port());
+        const TestSupport::HttpAnswer page = TestSupport::Fetch(emulator->Network(), "GET", back);
+        QCOMPARE(page.status, 200);
+        QVERIFY(page.body.contains("You may close this page."));
+        QTRY_COMPARE(answers.logIns.size(), 1);
+        QCOMPARE(answers.logIns.first(), qMakePair(ticket, Success));
+        QVERIFY(protocol->IsLoggedIn());
+
+        // The listener is gone once its one callback came.
+        QTcpSocket late;
+        late.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(redirect.port()));
+        QVERIFY(!late.waitForConnected(2000));
+
+        QCOMPARE(AskName(*protocol), std::make_pair(Success, QStringLiteral("Zoë \"Kanal\" 東京")));
+        QCOMPARE(AskProfile(*protocol), std::make_pair(Success, QUrl("https://www.youtube.com/channel/UCzoe123")));
+        const auto picture = AskPicture(*protocol);
+        QCOMPARE(picture.first, Success);
+        QVERIFY(!picture.second.isNull());
+
+        // Tokens are kept for the next run, readable by the user alone, and never logged.
+        QFile tokens(TokenFile());
+        QVERIFY(tokens.open(QIODevice::ReadOnly));
+        QCOMPARE(tokens.permissions() & 0x0077, QFileDevice::Permissions());
+        const QJsonObject stored = QJsonDocument::fromJson(tokens.readAll()).object();
+        const QString refresh = stored.value("refresh_token").toString();
+        const QString access = stored.value("access_token").toString();
+        QVERIFY(!refresh.isEmpty() && !access.isEmpty());
+        for (const QString& line : log.Texts())
+            QVERIFY2(!line.contains(refresh) && !line.contains(access), qPrintable(line));
+
+        // Options offered synchronously once fetched: assignable categories only, the usual default chosen.
+        QTRY_VERIFY(!protocol->GetFields().value(YoutubeProtocol::FIELD_CATEGORY_ID).options.isEmpty());
+        const Field category = protocol->GetFields().value(YoutubeProtocol::FIELD_CATEGORY_ID);
+        QCOMPARE(category.selectedValue, QStringLiteral("22"));
+        const QJsonObject listed = TestSupport::Fetch(emulator->Network(), "GET",
+            emulator->Origin().resolved(QUrl("/youtube/v3/videoCategories?part=snippet&regionCode=DE&hl=de")), {}, {},
+            access).json();
+        QStringList assignable;
+        int all = 0;
+        for (const QJsonValue& item : listed.value("items").toArray())
+        {
+            ++all;
+            const QJsonObject snippet = item.toObject().value("snippet").toObject();
+            if (snippet.value("assignable").toBool())
+                assignable << item.toObject().value("id").toString() + " " + snippet.value("title").toString();
+        }
+        QStringList offered;
+        for (const FieldOption& option : category.options)
+            offered << option.value + " " + option.displayText;
+        QCOMPARE(offered, assignable);
+        QVERIFY(all > assignable.size());
+        const Field privacy = protocol->GetFields().value(YoutubeProtocol::FIELD_PRIVACY);
+        QStringList values;
+        for (const FieldOption& option : privacy.options)
+            values << option.value;
+        QCOMPARE(values, (QStringList{"public", "unlisted", "private"}));
+
+        auto restarted = MakeProtocol();
+        QVERIFY(restarted->IsLoggedIn());
+        QCOMPARE(AskName(*restarted).second, QStringLiteral("Zoë \"Kanal\" 東京"));
+    }
+
+    void accountWithoutChannelHasAnEmptyProfile_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("401 youtubeSignupRequired") << "401";
+        QTest::newRow("empty item list") << "empty";
+    }
+
+    void accountWithoutChannelHasAnEmptyProfile()
+    {
+        QFETCH(QString, mode);
+        emulator->Post(QStringLiteral("/_emulator/config"), QJsonObject{{"channel", false}, {"noChannelMode", mode}});
+        auto protocol = MakeProtocol();
+        QVERIFY(SignIn(*protocol));
+        QCOMPARE(AskProfile(*protocol), std::make_pair(Success, QUrl()));
+        QCOMPARE(AskName(*protocol), std::make_pair(NoChannel, QString()));
+        QCOMPARE(AskPicture(*protocol).first, NoChannel);
+        QVERIFY(protocol->IsLoggedIn());
+    }
+
+    void refusedSignIns_data()
+    {
+        QTest::addColumn<bool>("allow");
+        QTest::addColumn<bool>("tamperState");
+        QTest::addColumn<RequestResult>("expected");
+        QTest::addColumn<QByteArray>("page");
+        QTest::newRow("consent denied") << false << false << AuthorizationDenied << QByteArray("not completed");
+        QTest::newRow("state of another sign-in") << true << true << ProtocolError << QByteArray("does not belong");
+    }
+
+    void refusedSignIns()
+    {
+        QFETCH(bool, allow);
+        QFETCH(bool, tamperState);
+        QFETCH(RequestResult, expected);
+        QFETCH(QByteArray, page);
+        auto protocol = MakeProtocol();
+        Answers answers;
+        StartLogIn(*protocol, answers);
+        QUrl back = emulator->Consent(browser.opened.value(0), allow);
+        QVERIFY(back.isValid());
+        if (tamperState)
+        {
+            QUrlQuery query(back);
+            query.removeAllQueryItems("state");
+            query.addQueryItem("state", "forged");
+            back.setQuery(query);
+        }
+        const TestSupport::HttpAnswer answer = TestSupport::Fetch(emulator->Network(), "GET", back);
+        QVERIFY(answer.body.contains(page));
+        QTRY_COMPARE(answers.logIns.size(), 1);
+        QCOMPARE(answers.logIns.first().second, expected);
+        QVERIFY(!protocol->IsLoggedIn());
+        QVERIFY(!QFile::exists(TokenFile()));
+    }
+
+    void signInsThatNeverGetAnAnswer_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<RequestResult>("expected");
+        QTest::newRow("browser closed") << "timeout" << AuthorizationTimeout;
+        QTest::newRow("no browser") << "no browser" << BrowserUnavailable;
+        QTest::newRow("no client id") << "no client" << ClientNotConfigured;
+    }
+
+    void signInsThatNeverGetAnAnswer()
+    {
+        QFETCH(QString, situation);
+        QFETCH(RequestResult, expected);
+        YouTube::Configuration config = emulator->Config(TokenFile());
+        config.signInTimeoutMs = 300;
+        if (situation == "no client")
+            config.clientId.clear();
+        browser.works = situation != "no browser";
+        auto protocol = MakeProtocol(config);
+        Answers answers;
+        StartLogIn(*protocol, answers);
+        QCOMPARE(answers.logIns.size(), 0);
+        QTRY_COMPARE(answers.logIns.size(), 1);
+        QCOMPARE(answers.logIns.first().second, expected);
+        QVERIFY(!protocol->IsLoggedIn());
+    }
+
+    void cancelAndDestructionEndSignInAtOnce()
+    {
+        auto protocol = MakeProtocol();
+        Answers answers;
+        const Ticket ticket = StartLogIn(*protocol, answers);
+        protocol->Cancel(InvalidTicket);
+        protocol->Cancel(ticket + 1000);
+        QCOMPARE(answers.logIns.size(), 0);
+        protocol->Cancel(ticket);
+        QCOMPARE(answers.logIns, (QList<QPair<Ticket, RequestResult>>{{ticket, Cancelled}}));
+        protocol->Cancel(ticket);
+        const QUrl back = emulator->Consent(browser.opened.value(0), true);
+        QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", back).status, 0);
+
+        // Destroyed while the browser is open: nobody is called back.
+        Answers orphan;
+        StartLogIn(*protocol, orphan);
+        const QUrl second = browser.opened.last();
+        protocol.reset();
+        const QUrl secondBack = emulator->Consent(second, true);
+        QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", secondBack).status, 0);
+        QCOMPARE(orphan.logIns.size(), 0);
+        QCOMPARE(answers.logIns.size(), 1);
+    }
+
+    void accessTokenIsRefreshed_data()
+    {
+        QTest::addColumn<QJsonObject>("fault");
+        QTest::addColumn<int>("lifetime");
+        QTest::newRow("refused by the server (401)") << QJsonObject{{"expireAccessTokens", true}} << 3600;
+        QTest::newRow("about to expire") << QJsonObject() << 30;
+    }
+
+    void accessTokenIsRefreshed()
+    {
+        QFETCH(QJsonObject, fault);
+        QFETCH(int, lifetime);
+        emulator->Post(QStringLiteral("/_emulator/config"), QJsonObject{{"accessTokenLifetime", lifetime}});
+        QVERIFY(SignIn(*MakeProtocol()));
+        if (!fault.isEmpty())
+            emulator->Post(QStringLiteral("/_emulator/faults"), fault);
+
+        LogCapture log;
+        auto restarted = MakeProtocol();
+        QCOMPARE(AskName(*restarted).first, Success);
+        QVERIFY(log.Texts().contains("Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"));
+        QVERIFY(restarted->IsLoggedIn());
+    }
+
+    void revokedRefreshTokenSignsOut()
+    {
+        QVERIFY(SignIn(*MakeProtocol()));
+        emulator->Post(QStringLiteral("/_emulator/faults"),
+                       QJsonArray{QJsonObject{{"expireAccessTokens", true}}, QJsonObject{{"revokeRefreshTokens", true}}});
+        LogCapture log;
+        auto restarted = MakeProtocol();
+        QVERIFY(restarted->IsLoggedIn());
+        QCOMPARE(AskName(*restarted).first, AuthorizationExpired);
+        QVERIFY(!restarted->IsLoggedIn());
+        QVERIFY(!QFile::exists(TokenFile()));
+        QVERIFY(log.Tagged().contains("E: Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: Google refused the refresh "
+                                      "token (revoked or expired), the user is signed out"));
+        QCOMPARE(Tavrix::RQ::Service::Sharing::RequestResultToString(AuthorizationExpired), std::string("Sign-in expired (12)"));
+    }
+
+    void tokensGoToAnOwnerOnlyFileWithoutKeychain()
+    {
+        // No secret service on this session bus.
+        const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        YouTube::Configuration config = emulator->Config(TokenFile());
+        config.useKeychain = true;
+        LogCapture log;
+        auto protocol = MakeProtocol(config);
+        QVERIFY(SignIn(*protocol));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        QVERIFY(log.Texts().contains("Tavrix::Social::YouTube::TokenStore::Load: no keychain answers, tokens are kept in "
+                                     + TokenFile()));
+        QCOMPARE(QFileInfo(TokenFile()).permissions() & 0x0077, QFileDevice::Permissions());
+        QVERIFY(MakeProtocol(config)->IsLoggedIn());
+    }
+
+    void signOutRevokesAndForgets()
+    {
+        auto protocol = MakeProtocol();
+        QVERIFY(SignIn(*protocol));
+        QCOMPARE(emulator->Get("/_emulator/state").value("liveRefreshTokens").toInt(), 1);
+        protocol->LogOut();
+        QVERIFY(!protocol->IsLoggedIn());
+        QVERIFY(!QFile::exists(TokenFile()));
+        QTRY_COMPARE(emulator->Get("/_emulator/state").value("liveRefreshTokens").toInt(), 0);
+        QCOMPARE(AskName(*protocol).first, AuthorizationExpired);
+        QVERIFY(!MakeProtocol()->IsLoggedIn());
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYoutubeNetworkProtocolSignIn)
+#include "tst_YoutubeNetworkProtocolSignIn.moc"

@@ -1,0 +1,361 @@
+// The network YouTube protocol's uploads against the loopback emulator: bytes
+// arrive intact through every fault the emulator can inject, metadata
+// survives, limits are enforced before sending, cancel and destruction stop
+// at once.
+
+#include "YoutubeNetworkProtocol.h"
+
+#include "LogCapture.h"
+#include "TestMain.h"
+#include "YoutubeEmulator.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QRandomGenerator>
+#include <QUrlQuery>
+
+using namespace Tavrix::Social;
+using TestSupport::LogCapture;
+using TestSupport::YoutubeEmulator;
+
+namespace {
+struct UploadRun
+{
+    Ticket ticket = InvalidTicket;
+    QList<int> progress;
+    int finishes = 0;
+    RequestResult result = Failed;
+    DefaultSharingResult data;
+};
+
+QMap<QString, QString> SomeFields()
+{
+    return {{YoutubeProtocol::FIELD_TITLE, QStringLiteral("Recording")},
+            {YoutubeProtocol::FIELD_DESCRIPTION, QStringLiteral("Made on a Tuesday")},
+            {YoutubeProtocol::FIELD_TAGS, QStringLiteral("screen, recording")},
+            {YoutubeProtocol::FIELD_CATEGORY_ID, QStringLiteral("22")},
+            {YoutubeProtocol::FIELD_PRIVACY, QStringLiteral("unlisted")}};
+}
+} // namespace
+
+class TestYoutubeNetworkProtocolUpload : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<YoutubeEmulator> emulator;
+    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<YoutubeNetworkProtocol> protocol;
+    QString video;
+    QByteArray videoSha;
+    // 5 chunks of 256 KiB and a short last one.
+    static constexpr qint64 kVideoSize = 5 * 256 * 1024 + 12345;
+
+    std::unique_ptr<YoutubeNetworkProtocol> SignedInProtocol(YouTube::Configuration config)
+    {
+        QUrl opened;
+        auto made = std::make_unique<YoutubeNetworkProtocol>(config, [&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        RequestResult signedIn = Failed;
+        made->LogIn({}, [&signedIn](Ticket, RequestResult result) { signedIn = result; });
+        TestSupport::Fetch(emulator->Network(), "GET", emulator->Consent(opened, true));
+        if (!QTest::qWaitFor([&signedIn] { return signedIn != Failed; }, 10000) || signedIn != Success)
+            return nullptr;
+        return made;
+    }
+
+    YouTube::Configuration Config() const
+    {
+        return emulator->Config(home->filePath(QStringLiteral("tokens.json")));
+    }
+
+    void StartUpload(UploadRun& run, const QMap<QString, QString>& fields = SomeFields(), const QString& file = {})
+    {
+        run.ticket = protocol->Upload(
+            file.isEmpty() ? video : file, fields,
+            [&run](Ticket ticket, RequestResult result, const DefaultSharingResult& data) {
+                QCOMPARE(ticket, run.ticket);
+                ++run.finishes;
+                run.result = result;
+                run.data = data;
+            },
+            [&run](Ticket ticket, int percent) {
+                QCOMPARE(ticket, run.ticket);
+                run.progress << percent;
+            });
+    }
+
+    // An upload slowed down by the emulator, caught while its first chunk goes out.
+    bool StartSlowUploadAndWaitForBytes(UploadRun& run)
+    {
+        emulator->Post("/_emulator/faults",
+                       QJsonObject{{"throttleBytesPerSecond", 512 * 1024}, {"on", "chunk"}, {"times", 1}});
+        StartUpload(run);
+        return QTest::qWaitFor([&run] { return !run.progress.isEmpty() && run.progress.last() > 0; }, 20000)
+            && run.finishes == 0;
+    }
+
+    bool Finished(UploadRun& run) { return QTest::qWaitFor([&run] { return run.finishes > 0; }, 60000); }
+
+    QJsonObject UploadNamed(const QString& videoId)
+    {
+        for (const QJsonValue& upload : emulator->Uploads())
+            if (upload.toObject().value("videoId").toString() == videoId)
+                return upload.toObject();
+        return {};
+    }
+
+    QJsonArray Faults() { return emulator->Get("/_emulator/faults").value("faults").toArray(); }
+
+private slots:
+    void initTestCase()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        video = home->filePath(QStringLiteral("vidéo clip.mp4"));
+        QFile file(video);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(kVideoSize, Qt::Uninitialized);
+        QRandomGenerator(42).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+        file.write(bytes);
+        videoSha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    }
+
+    void init()
+    {
+        // Each test signs in to its own emulator.
+        QFile::remove(home->filePath(QStringLiteral("tokens.json")));
+        emulator = std::make_unique<YoutubeEmulator>();
+        QVERIFY2(emulator->Origin().isValid(), qPrintable(emulator->Error()));
+        protocol = SignedInProtocol(Config());
+        QVERIFY(protocol);
+    }
+
+    void cleanup()
+    {
+        protocol.reset();
+        emulator.reset();
+    }
+
+    void uploadArrivesIntactThroughFaults_data()
+    {
+        QTest::addColumn<QJsonArray>("faults");
+        // Armed once this share of the file went out; -1 before the upload starts.
+        QTest::addColumn<int>("armAtPercent");
+        const QJsonObject slow{{"throttleBytesPerSecond", 1024 * 1024}, {"on", "chunk"}, {"times", -1}};
+        QTest::newRow("no fault") << QJsonArray() << -1;
+        QTest::newRow("connection dropped mid-chunk")
+            << QJsonArray{QJsonObject{{"dropAfterBytes", 100000}, {"on", "chunk"}, {"skip", 1}}} << -1;
+        QTest::newRow("503 with Retry-After")
+            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 1}, {"on", "chunk"}, {"skip", 2}}} << -1;
+        QTest::newRow("429 on the session start") << QJsonArray{QJsonObject{{"status", 429}, {"on", "start"}}} << -1;
+        QTest::newRow("rate limit 403 on a chunk")
+            << QJsonArray{QJsonObject{{"status", 403}, {"reason", "userRateLimitExceeded"}, {"on", "chunk"}}} << -1;
+        QTest::newRow("308 without Range") << QJsonArray{QJsonObject{{"omitRange", true}, {"on", "chunk"}, {"skip", 2}}} << -1;
+        QTest::newRow("short Range") << QJsonArray{QJsonObject{{"shortStoreBytes", 1000}, {"on", "chunk"}, {"skip", 1}}} << -1;
+        QTest::newRow("session expired") << QJsonArray{slow, QJsonObject{{"expireSessions", true}}} << 30;
+        QTest::newRow("401 mid-upload") << QJsonArray{slow, QJsonObject{{"expireAccessTokens", true}}} << 30;
+    }
+
+    void uploadArrivesIntactThroughFaults()
+    {
+        QFETCH(QJsonArray, faults);
+        QFETCH(int, armAtPercent);
+        if (armAtPercent < 0 && !faults.isEmpty())
+            emulator->Post("/_emulator/faults", faults);
+        else if (!faults.isEmpty())
+            emulator->Post("/_emulator/faults", faults.first());
+
+        UploadRun run;
+        StartUpload(run);
+        QCOMPARE(run.finishes, 0);
+        if (armAtPercent >= 0)
+        {
+            QTRY_VERIFY_WITH_TIMEOUT(!run.progress.isEmpty() && run.progress.last() >= armAtPercent, 20000);
+            QCOMPARE(run.finishes, 0);
+            emulator->Post("/_emulator/faults", faults.last());
+        }
+        QVERIFY(Finished(run));
+        QCOMPARE(run.result, Success);
+        QCOMPARE(run.finishes, 1);
+        QVERIFY(!run.data.videoId.isEmpty());
+        QCOMPARE(run.data.url, QUrl("https://www.youtube.com/watch?v=" + run.data.videoId));
+        QCOMPARE(run.progress.first(), 0);
+        QCOMPARE(run.progress.last(), 100);
+        for (int i = 1; i < run.progress.size(); ++i)
+            QVERIFY(run.progress[i] > run.progress[i - 1]);
+
+        const QJsonObject stored = UploadNamed(run.data.videoId);
+        QCOMPARE(stored.value("state").toString(), QStringLiteral("complete"));
+        QCOMPARE(qint64(stored.value("size").toDouble()), kVideoSize);
+        QCOMPARE(stored.value("sha256").toString().toLatin1(), videoSha);
+        for (const QJsonValue& fault : Faults())
+            if (!fault.toObject().contains("throttleBytesPerSecond"))
+                QVERIFY2(fault.toObject().value("fired").toInt() >= 1, "the fault never fired");
+    }
+
+    void metadataSurvivesTheRoundTrip()
+    {
+        emulator->Post("/_emulator/config", QJsonObject{{"forcePrivate", true}});
+        QMap<QString, QString> fields = SomeFields();
+        fields[YoutubeProtocol::FIELD_TITLE] = QStringLiteral("\"Quoted\" & 'single' — Grüße 日本");
+        fields[YoutubeProtocol::FIELD_DESCRIPTION] = QStringLiteral("line 1\nline \"2\"\\\n\tÜmlaut ✓");
+        fields[YoutubeProtocol::FIELD_TAGS] = QStringLiteral(" screen recording , tutorial,,ünïcode ");
+        fields[YoutubeProtocol::FIELD_PRIVACY] = QStringLiteral("public");
+        LogCapture log;
+        UploadRun run;
+        StartUpload(run, fields);
+        QVERIFY(Finished(run));
+        QCOMPARE(run.result, Success);
+
+        const QJsonObject sent = UploadNamed(run.data.videoId).value("metadata").toObject();
+        const QJsonObject snippet = sent.value("snippet").toObject();
+        QCOMPARE(snippet.value("title").toString(), fields[YoutubeProtocol::FIELD_TITLE]);
+        QCOMPARE(snippet.value("description").toString(), fields[YoutubeProtocol::FIELD_DESCRIPTION]);
+        QCOMPARE(snippet.value("tags").toArray(), (QJsonArray{"screen recording", "tutorial", QStringLiteral("ünïcode")}));
+        QCOMPARE(snippet.value("categoryId").toString(), QStringLiteral("22"));
+        QCOMPARE(sent.value("status").toObject().value("privacyStatus").toString(), QStringLiteral("public"));
+        QVERIFY(log.Texts().contains(QStringLiteral(
+            "Tavrix::Social::YoutubeNetworkProtocol::Upload: privacy public was asked but YouTube set private (uploads of "
+            "an API project that Google has not audited stay private), ticket=%1").arg(run.ticket)));
+    }
+
+    void limitsAreCheckedBeforeSending_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<RequestResult>("expected");
+        QTest::addColumn<QString>("message");
+        const QString tags250x2 = QString(249, 'a') + ", " + QString(249, 'b'); // 249 + 1 + 249 = 499
+        QTest::newRow("title of 100 characters") << YoutubeProtocol::FIELD_TITLE << QString(100, QChar(0x00E9)) << Success << "";
+        QTest::newRow("title of 101 characters")
+            << YoutubeProtocol::FIELD_TITLE << QString(101, 'x') << InvalidMetadata
+            << "the title has 101 characters, more than the limit of 100";
+        QTest::newRow("title with <") << YoutubeProtocol::FIELD_TITLE << "a <b> title" << InvalidMetadata
+                                      << "the title contains < or >, which YouTube does not allow";
+        QTest::newRow("empty title") << YoutubeProtocol::FIELD_TITLE << "  " << InvalidMetadata << "the title is empty";
+        QTest::newRow("description of 5000 bytes")
+            << YoutubeProtocol::FIELD_DESCRIPTION << QString(2500, QChar(0x00E9)) << Success << "";
+        QTest::newRow("description of 5002 bytes in 2501 characters")
+            << YoutubeProtocol::FIELD_DESCRIPTION << QString(2501, QChar(0x00E9)) << InvalidMetadata
+            << "the description has 5002 bytes, more than the limit of 5000 bytes";
+        QTest::newRow("description with >") << YoutubeProtocol::FIELD_DESCRIPTION << "1 > 0" << InvalidMetadata
+                                            << "the description contains < or >, which YouTube does not allow";
+        QTest::newRow("tags of 499") << YoutubeProtocol::FIELD_TAGS << tags250x2 << Success << "";
+        QTest::newRow("tags of 501 because of the quotes around a tag with a space")
+            << YoutubeProtocol::FIELD_TAGS << QString(249, 'a') + ", " + QString(124, 'b') + " " + QString(124, 'c')
+            << InvalidMetadata << "the tags count 501 characters, more than the limit of 500";
+        QTest::newRow("unknown privacy") << YoutubeProtocol::FIELD_PRIVACY << "friends" << InvalidMetadata
+                                         << "the privacy \"friends\" is none of public, unlisted, private";
+    }
+
+    void limitsAreCheckedBeforeSending()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(RequestResult, expected);
+        QFETCH(QString, message);
+        QMap<QString, QString> fields = SomeFields();
+        fields[field] = value;
+        UploadRun run;
+        StartUpload(run, fields);
+        QCOMPARE(run.finishes, 0);
+        QVERIFY(Finished(run));
+        QCOMPARE(run.result, expected);
+        QCOMPARE(run.data.message, message);
+        QCOMPARE(emulator->Uploads().size(), expected == Success ? 1 : 0);
+    }
+
+    void failuresHaveTheirOwnResults_data()
+    {
+        QTest::addColumn<QJsonObject>("fault");
+        QTest::addColumn<RequestResult>("expected");
+        QTest::newRow("quota exceeded") << QJsonObject{{"quotaExceeded", true}, {"on", "start"}} << QuotaExceeded;
+        QTest::newRow("upload limit") << QJsonObject{{"uploadLimitExceeded", true}, {"on", "start"}} << UploadLimitExceeded;
+        QTest::newRow("server keeps failing") << QJsonObject{{"status", 500}, {"on", "chunk"}, {"times", -1}} << ServerError;
+        QTest::newRow("invalid title by the server")
+            << QJsonObject{{"status", 400}, {"reason", "invalidTitle"}, {"on", "start"}} << InvalidMetadata;
+    }
+
+    void failuresHaveTheirOwnResults()
+    {
+        QFETCH(QJsonObject, fault);
+        QFETCH(RequestResult, expected);
+        YouTube::Configuration config = Config();
+        config.maxRetries = 2;
+        protocol = SignedInProtocol(config);
+        emulator->Post("/_emulator/faults", fault);
+        UploadRun run;
+        StartUpload(run);
+        QVERIFY(Finished(run));
+        QCOMPARE(run.result, expected);
+        QCOMPARE(run.finishes, 1);
+        QVERIFY(run.data.url.isEmpty());
+        QVERIFY(!run.data.message.isEmpty());
+    }
+
+    void unreadableFileAndSignedOutFailLater()
+    {
+        UploadRun missing;
+        StartUpload(missing, SomeFields(), home->filePath("no such file.mp4"));
+        QCOMPARE(missing.finishes, 0);
+        QVERIFY(Finished(missing));
+        QCOMPARE(missing.result, FileUnreadable);
+
+        protocol->LogOut();
+        UploadRun signedOut;
+        StartUpload(signedOut);
+        QCOMPARE(signedOut.finishes, 0);
+        QVERIFY(Finished(signedOut));
+        QCOMPARE(signedOut.result, AuthorizationExpired);
+        QVERIFY(emulator->Uploads().isEmpty());
+    }
+
+    void cancelStopsAtOnce()
+    {
+        UploadRun run;
+        QVERIFY(StartSlowUploadAndWaitForBytes(run));
+        protocol->Cancel(InvalidTicket);
+        QCOMPARE(run.finishes, 0);
+        protocol->Cancel(run.ticket);
+        // Answered before Cancel returned.
+        QCOMPARE(run.finishes, 1);
+        QCOMPARE(run.result, Cancelled);
+        protocol->Cancel(run.ticket);
+        const int progressSeen = run.progress.size();
+
+        // Another upload runs to its end meanwhile: the cancelled one stays silent.
+        UploadRun next;
+        StartUpload(next);
+        QVERIFY(Finished(next));
+        QCOMPARE(next.result, Success);
+        QCOMPARE(run.finishes, 1);
+        QCOMPARE(run.progress.size(), progressSeen);
+        int complete = 0;
+        for (const QJsonValue& upload : emulator->Uploads())
+            complete += upload.toObject().value("state").toString() == "complete" ? 1 : 0;
+        QCOMPARE(complete, 1);
+    }
+
+    void destructionMidUploadCallsNobody()
+    {
+        UploadRun run;
+        QVERIFY(StartSlowUploadAndWaitForBytes(run));
+        const int progressSeen = run.progress.size();
+        protocol.reset();
+
+        protocol = std::make_unique<YoutubeNetworkProtocol>(Config());
+        QVERIFY(protocol->IsLoggedIn());
+        UploadRun next;
+        StartUpload(next);
+        QVERIFY(Finished(next));
+        QCOMPARE(next.result, Success);
+        QCOMPARE(run.finishes, 0);
+        QCOMPARE(run.progress.size(), progressSeen);
+    }
+};
+
+TAVRIX_TEST_MAIN(TestYoutubeNetworkProtocolUpload)
+#include "tst_YoutubeNetworkProtocolUpload.moc"
