@@ -6,6 +6,7 @@
 #include "TestMain.h"
 #include "AppServices.h"
 #include "UserSettings.h"
+#include "VideoConverter.h"
 #include "YoutubeEmulator.h"
 
 #include <Hypodermic/Hypodermic.h>
@@ -43,6 +44,30 @@ QWidget* SharingDialog()
             return window;
     return nullptr;
 }
+
+// Clicks a button of the authorization prompt as soon as it runs (modally,
+// inside the click on Start).
+class PromptAnswer : public QObject
+{
+public:
+    explicit PromptAnswer(const QString& button)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this, button] {
+            if (QWidget* prompt = VisibleWindow(QStringLiteral("sharingAuthorizationDialog")))
+            {
+                m_timer.stop();
+                answered = true;
+                QTest::mouseClick(prompt->findChild<QPushButton*>(button), Qt::LeftButton);
+            }
+        });
+        m_timer.start(20);
+    }
+
+    bool answered = false;
+
+private:
+    QTimer m_timer;
+};
 
 QByteArray ReadAll(const QString& path)
 {
@@ -126,20 +151,9 @@ private slots:
                  QDir(keep));
 
         // Not signed in: Start brings the authorization prompt up modally; sign in from there.
-        bool promptAnswered = false;
-        QTimer prompt;
-        connect(&prompt, &QTimer::timeout, this, [&] {
-            if (QWidget* authorization = VisibleWindow(QStringLiteral("sharingAuthorizationDialog")))
-            {
-                prompt.stop();
-                promptAnswered = true;
-                QTest::mouseClick(authorization->findChild<QPushButton*>(QStringLiteral("primaryButton")),
-                                  Qt::LeftButton);
-            }
-        });
-        prompt.start(20);
+        PromptAnswer signIn(QStringLiteral("primaryButton"));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
-        QVERIFY(promptAnswered);
+        QVERIFY(signIn.answered);
         QCOMPARE(m_signInPages.size(), 1);
         QCOMPARE(m_signInPages.first().path(), QStringLiteral("/o/oauth2/v2/auth"));
 
@@ -188,6 +202,32 @@ private slots:
         QTest::mouseClick(result->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
         QTRY_COMPARE(hostFinished.count(), 1);
         QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Shared));
+    }
+
+    // "Save without uploading", and the conversion cannot run: the user is
+    // told, the sharing is cancelled, and the run ends.
+    void aFailedConversionEndsTheSharing()
+    {
+        HostApplication host(m_options);
+        const QString out = m_run->filePath(QStringLiteral("out"));
+        host.Container()->resolve<RQ::PathsSettings>()->SetResultsFolderPath(out);
+        QStringList shown;
+        host.Converter().SetFailurePresenter([&shown](const QString& title, const QString&) { shown << title; });
+        host.Converter().SetProgram(m_run->filePath(QStringLiteral("no-ffmpeg-here")));
+        QSignalSpy canceled(&host.Manager(), &AbstractSharingManager::SharingCanceled);
+        QSignalSpy hostFinished(&host, &HostApplication::Finished);
+
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        PromptAnswer saveOnly(QStringLiteral("secondaryButton"));
+        QTest::mouseClick(SharingDialog()->findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
+        QVERIFY(saveOnly.answered);
+
+        QTRY_COMPARE(hostFinished.count(), 1);
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+        QCOMPARE(canceled.count(), 1);
+        QCOMPARE(shown, QStringList{QStringLiteral("Conversion failed")});
+        QVERIFY(m_signInPages.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
     }
 
     void endsWhenTheUserCancels()

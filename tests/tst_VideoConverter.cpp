@@ -4,6 +4,7 @@
 #include "MediaClips.h"
 #include "MediaFakes.h"
 #include "ProjectManager.h"
+#include "RecordingStrategies.h"
 #include "TestMain.h"
 
 #include <QDir>
@@ -295,6 +296,30 @@ private slots:
         QCOMPARE(manager.cancels, 0);
         QTRY_COMPARE(manager.cancels, 1);
         QCOMPARE(manager.uploads.size(), std::size_t(1));
+    }
+
+    // The progress window shows the conversion, and its Cancel ends it and the sharing.
+    void progressWindowShowsAndCancels()
+    {
+        RecordingManager manager;
+        const auto progress = std::make_shared<TestSupport::RecordingProgress>();
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        converter.ServeSharing(&manager, progress);
+
+        emit manager.ConvertingRequested(Context(m_long, QStringLiteral("box360"), {}, QStringLiteral("long.mp4")));
+        QCOMPARE(progress->calls.mid(0, 2),
+                 (QStringList{QStringLiteral("SetSaveFormatTextGetter"), QStringLiteral("OnStart")}));
+        QCOMPARE(progress->textGetter(), QStringLiteral("Converting the video"));
+        QCOMPARE(Local(progress->started.outputPath), m_out->filePath(QStringLiteral("long.mp4")));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress->steps.empty() && progress->steps.back().fraction > 0.0f, 30000);
+        QVERIFY(progress->steps.back().fraction < 1.0f);
+
+        emit progress->CancelRequested();
+        QVERIFY(!converter.IsRunning());
+        QCOMPARE(progress->calls.last(), QStringLiteral("OnStop"));
+        QTRY_COMPARE(manager.cancels, 1);
+        QVERIFY(manager.uploads.empty());
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
     }
 
 private:
