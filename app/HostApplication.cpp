@@ -117,7 +117,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         options.settingsFolder, QStringLiteral("application.ini"), QStringLiteral("Applications"));
     m_impl->fileManager = std::make_shared<FileManager>();
 
-    // Every SocialSettings of this host talks to YouTube through the network protocol.
+    // Every SocialSettings of this host talks to YouTube through the network
+    // protocol (the factory is process-wide: one host at a time).
     const Social::YouTube::Configuration config = MakeConfiguration(options, *productSettings);
     const auto opener = options.browserOpener;
     SocialSettings::SetYouTubeProtocolFactory([config, opener](const std::shared_ptr<IProductSettingsManager>&) {
@@ -146,6 +147,10 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     builder.registerInstanceFactory([](Hypodermic::ComponentContext& context) {
         return Service::Sharing::YouTube::Resolve(context);
     });
+    if (config.clientId.isEmpty())
+        LOG(WARNING) << kConstructor << ": "
+                     << "No OAuth client id for YouTube, so signing in will fail; give one with --client-id or "
+                        "TAVRIX_YOUTUBE_CLIENT_ID, or share to the emulator with --emulator";
     m_impl->container = builder.build();
     m_impl->manager = m_impl->container->resolve<AbstractSharingManager>();
     LOG(INFO) << kConstructor << ": " << "Resolved the " << m_impl->manager->GetSharingName().toStdString()
