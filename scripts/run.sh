@@ -1,7 +1,32 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the example program.
+# Installs what is missing, builds, makes a short sample video once (under the
+# build folder), and shares it with the host program to a local YouTube
+# emulator, so the whole flow runs without a Google account.
+# With arguments, they go to the host program instead (see --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-"${BUILD_DIR:-build}/app/rq-youtube-example" "$@"
+build_dir="${BUILD_DIR:-build}"
+host="$build_dir/app/rq-youtube-host"
+
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  echo "rq-youtube-host shows windows: run this in a desktop session (DISPLAY or WAYLAND_DISPLAY set)," >&2
+  echo "or set QT_QPA_PLATFORM=offscreen to run it without a display (nothing can be clicked then)." >&2
+  exit 1
+fi
+
+if [ $# -gt 0 ]; then
+  exec "$host" "$@"
+fi
+
+sample="$build_dir/sample/Sample recording.mp4"
+if [ ! -f "$sample" ]; then
+  mkdir -p "$(dirname "$sample")"
+  # Written under another name first, so an interrupted run leaves no broken sample.
+  ffmpeg -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=30:duration=5" \
+    -f lavfi -i "sine=frequency=440:duration=5" \
+    -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest -f mp4 "$sample.part"
+  mv "$sample.part" "$sample"
+fi
+exec "$host" --emulator "$sample"

@@ -1,0 +1,521 @@
+#include "VideoConverter.h"
+
+#include "ProjectManager.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QTime>
+
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace Tavrix::RQ {
+
+namespace {
+constexpr char kStart[] = "Tavrix::RQ::VideoConverter::Start";
+constexpr char kCancel[] = "Tavrix::RQ::VideoConverter::Cancel";
+constexpr char kFinished[] = "Tavrix::RQ::VideoConverter::OnProcessFinished";
+constexpr int kStopTimeoutMs = 10000;
+// "name (2).mp4" up to this number before giving up.
+constexpr int kMaxNameAttempts = 999;
+
+using Segment = std::pair<std::int64_t, std::int64_t>;
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("VideoConverter", text);
+}
+
+QString Local(const ioPath& path)
+{
+    return QString::fromStdString(path.utf8string());
+}
+
+QString Quoted(const QString& path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+QString Seconds(std::int64_t us)
+{
+    return QString::number(static_cast<double>(us) / 1e6, 'f', 6);
+}
+
+QTime FromMsecs(qint64 msecs)
+{
+    return QTime(0, 0).addMSecs(static_cast<int>(std::max<qint64>(0, msecs)));
+}
+
+// What the cuts leave of [0, duration]: cuts are removed parts, their bounds
+// in either order; they are clipped to the source and may overlap.
+std::vector<Segment> KeptSegments(std::int64_t duration, const CutIntervals& cuts)
+{
+    std::vector<Segment> removed;
+    for (const auto& [a, b] : cuts)
+    {
+        const std::int64_t from = std::clamp<std::int64_t>(std::min(a, b), 0, duration);
+        const std::int64_t to = std::clamp<std::int64_t>(std::max(a, b), 0, duration);
+        if (to > from)
+            removed.emplace_back(from, to);
+    }
+    std::sort(removed.begin(), removed.end());
+
+    std::vector<Segment> kept;
+    std::int64_t position = 0;
+    for (const auto& [from, to] : removed)
+    {
+        if (from > position)
+            kept.emplace_back(position, from);
+        position = std::max(position, to);
+    }
+    if (duration > position)
+        kept.emplace_back(position, duration);
+    return kept;
+}
+
+// The first of "name.ext", "name (2).ext", ... that is free, together with
+// the ".part" file the conversion writes first; that one must be free too.
+std::optional<QString> FreeOutputPath(const QString& wanted)
+{
+    const QFileInfo info(wanted);
+    const QString folder = info.absolutePath();
+    const QString stem = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    for (int n = 1; n <= kMaxNameAttempts; ++n)
+    {
+        const QString name = n == 1 ? stem + suffix : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+        const QString candidate = folder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(candidate) && !QFileInfo::exists(candidate + QStringLiteral(".part")))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+struct Plan
+{
+    QStringList arguments;
+    std::int64_t outputDurationUs = 0;
+    Conf::FrameInfo frame;
+};
+
+QString VideoEncoder(const std::string& codec)
+{
+    if (codec == "h264" || codec == "avc")
+        return QStringLiteral("libx264");
+    throw Exception("the preset's video codec \"" + codec + "\" is not supported");
+}
+
+QString AudioEncoder(const std::string& codec)
+{
+    if (codec == "aac")
+        return QStringLiteral("aac");
+    throw Exception("the preset's audio codec \"" + codec + "\" is not supported");
+}
+
+// The ffmpeg command line that writes `output` from the facts of the source
+// and the preset: the resize box, the cuts, the encoders and their rates.
+Plan MakePlan(const ConvertationContext& context, const MediaFacts& facts, const QString& output)
+{
+    const Conf::IPreset& preset = *context.conversion->preset;
+    Plan plan;
+
+    Conf::FrameInfo source;
+    source.width = facts.width;
+    source.height = facts.height;
+    plan.frame = source;
+    for (std::size_t i = 0; i < preset.GetFiltersCount(); ++i)
+    {
+        if (const Core::Property* resize = preset.GetFilterProperty(i).FindChild(Proc::IFilterResize::CLASS_ID))
+        {
+            plan.frame = Proc::IFilterResize::Property2Settings(*resize).GetOutputFrameSize(source);
+            break;
+        }
+    }
+    // 4:2:0 video needs even sizes, also without a resize filter.
+    plan.frame.width = std::max(2, plan.frame.width & ~1);
+    plan.frame.height = std::max(2, plan.frame.height & ~1);
+
+    const bool withAudio = facts.hasAudio && preset.GetAudioBitRate() > 0;
+    const CutIntervals& cuts = context.conversion->cutIntervals;
+    std::vector<Segment> segments;
+    if (cuts.empty())
+        segments.emplace_back(0, facts.durationUs);
+    else if (facts.durationUs <= 0)
+        throw Exception("the length of the source is unknown, so its cuts cannot be applied");
+    else
+        segments = KeptSegments(facts.durationUs, cuts);
+    if (segments.empty())
+        throw Exception("the cuts remove the whole video");
+    for (const Segment& segment : segments)
+        plan.outputDurationUs += segment.second - segment.first;
+
+    const QString scale = QStringLiteral("scale=%1:%2,setsar=1").arg(plan.frame.width).arg(plan.frame.height);
+    QString graph;
+    QString audioMap = withAudio ? QStringLiteral("0:a:0") : QString();
+    if (cuts.empty())
+    {
+        graph = QStringLiteral("[0:v:0]") + scale + QStringLiteral("[vout]");
+    }
+    else
+    {
+        QString joined;
+        for (std::size_t i = 0; i < segments.size(); ++i)
+        {
+            const QString range =
+                QStringLiteral("start=%1:end=%2").arg(Seconds(segments[i].first), Seconds(segments[i].second));
+            graph += QStringLiteral("[0:v:0]trim=%1,setpts=PTS-STARTPTS[v%2];").arg(range).arg(i);
+            joined += QStringLiteral("[v%1]").arg(i);
+            if (withAudio)
+            {
+                graph += QStringLiteral("[0:a:0]atrim=%1,asetpts=PTS-STARTPTS[a%2];").arg(range).arg(i);
+                joined += QStringLiteral("[a%1]").arg(i);
+            }
+        }
+        graph += joined + QStringLiteral("concat=n=%1:v=1:a=%2[vc]").arg(segments.size()).arg(withAudio ? 1 : 0);
+        if (withAudio)
+        {
+            graph += QStringLiteral("[aout]");
+            audioMap = QStringLiteral("[aout]");
+        }
+        graph += QStringLiteral(";[vc]") + scale + QStringLiteral("[vout]");
+    }
+
+    QStringList& args = plan.arguments;
+    // -n: ffmpeg itself refuses to write over a file, whatever happens.
+    args << QStringLiteral("-hide_banner") << QStringLiteral("-nostdin") << QStringLiteral("-loglevel")
+         << QStringLiteral("error") << QStringLiteral("-n");
+    // "file:" keeps names that start with '-' or hold ':' from being read as options or protocols.
+    args << QStringLiteral("-i") << QStringLiteral("file:") + Local(context.sourcePath);
+    args << QStringLiteral("-filter_complex") << graph << QStringLiteral("-map") << QStringLiteral("[vout]");
+
+    const std::int64_t videoRate = preset.GetVideoBitRate();
+    args << QStringLiteral("-c:v") << VideoEncoder(preset.GetVideoCodec()) << QStringLiteral("-preset")
+         << QStringLiteral("veryfast") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+    if (!preset.GetVideoProfile().empty())
+        args << QStringLiteral("-profile:v") << QString::fromStdString(preset.GetVideoProfile());
+    if (videoRate > 0)
+        args << QStringLiteral("-b:v") << QString::number(videoRate) << QStringLiteral("-maxrate")
+             << QString::number(videoRate) << QStringLiteral("-bufsize") << QString::number(2 * videoRate);
+
+    if (withAudio)
+    {
+        args << QStringLiteral("-map") << audioMap << QStringLiteral("-c:a") << AudioEncoder(preset.GetAudioCodec())
+             << QStringLiteral("-b:a") << QString::number(preset.GetAudioBitRate());
+        if (preset.GetAudioSampleRate() > 0)
+            args << QStringLiteral("-ar") << QString::number(preset.GetAudioSampleRate());
+        if (preset.GetAudioChannels() > 0)
+            args << QStringLiteral("-ac") << QString::number(preset.GetAudioChannels());
+    }
+    else
+    {
+        args << QStringLiteral("-an");
+    }
+
+    const QString container = QString::fromStdString(preset.GetContainer());
+    if (container == QLatin1String("mp4") || container == QLatin1String("mov"))
+        args << QStringLiteral("-movflags") << QStringLiteral("+faststart");
+    // The ".part" name says nothing about the format, so name it.
+    args << QStringLiteral("-f") << container;
+    args << QStringLiteral("-progress") << QStringLiteral("pipe:1") << QStringLiteral("-nostats");
+    args << QStringLiteral("file:") + output;
+    return plan;
+}
+
+void ShowFailure(const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
+
+struct VideoConverter::Impl
+{
+    Impl(VideoConverter* self, const std::shared_ptr<IFileManager>& files)
+        : owner(self)
+        , fileManager(files)
+    {
+    }
+
+    void Fail(const char* where, const QString& reason)
+    {
+        LOG(ERROR) << where << ": " << reason.toStdString();
+        emit owner->Failed(reason);
+        if (presenter)
+            presenter(Tr("Conversion failed"), reason);
+    }
+
+    void RemovePart()
+    {
+        if (!partPath.isEmpty() && QFileInfo::exists(partPath) && !QFile::remove(partPath))
+            LOG(ERROR) << kFinished << ": " << "Cannot remove " << partPath.toStdString();
+    }
+
+    void OnOutput()
+    {
+        buffer += process->readAllStandardOutput();
+        int end = 0;
+        while ((end = buffer.indexOf('\n')) >= 0)
+        {
+            const QByteArray line = buffer.left(end).trimmed();
+            buffer.remove(0, end + 1);
+            // out_time_ms holds microseconds too, in every ffmpeg that writes it.
+            if (!line.startsWith("out_time_us=") && !line.startsWith("out_time_ms="))
+                continue;
+            bool ok = false;
+            const qint64 doneUs = line.mid(line.indexOf('=') + 1).toLongLong(&ok);
+            if (!ok || durationUs <= 0)
+                continue;
+            const double fraction = std::clamp(static_cast<double>(doneUs) / static_cast<double>(durationUs), 0.0, 1.0);
+            const qint64 elapsed = clock.elapsed();
+            const qint64 remaining =
+                fraction > 0.0 ? static_cast<qint64>(static_cast<double>(elapsed) * (1.0 - fraction) / fraction) : 0;
+            VLOG(30) << kFinished << ": " << "Converted " << doneUs << " of " << durationUs << " us";
+            emit owner->ProgressChanged(static_cast<float>(fraction), FromMsecs(elapsed), FromMsecs(remaining));
+        }
+    }
+
+    // The last line ffmpeg wrote about an error, for the user.
+    QString Reason()
+    {
+        const QString text = QString::fromUtf8(process->readAllStandardError()).trimmed();
+        const QString last = text.section(QLatin1Char('\n'), -1).trimmed();
+        return last.isEmpty() ? Tr("ffmpeg stopped with exit code %1").arg(process->exitCode()) : last;
+    }
+
+    void OnProcessFinished(int exitCode, QProcess::ExitStatus status)
+    {
+        const QString reason = (status == QProcess::NormalExit && exitCode == 0) ? QString() : Reason();
+        process.release()->deleteLater();
+        if (canceling)
+        {
+            canceling = false;
+            RemovePart();
+            LOG(INFO) << kCancel << ": " << "Cancelled converting " << context.sourcePath;
+            emit owner->Canceled();
+            return;
+        }
+        if (!reason.isEmpty() || !QFileInfo::exists(partPath))
+        {
+            RemovePart();
+            Fail(kFinished, Tr("Cannot convert %1: %2")
+                                .arg(Quoted(Local(context.sourcePath)), reason.isEmpty() ? Tr("no output") : reason));
+            return;
+        }
+        // QFile::rename never replaces a file; one that appeared meanwhile gets the next free name.
+        QString target = Local(context.outputPath);
+        while (!QFile::rename(partPath, target))
+        {
+            const std::optional<QString> next = FreeOutputPath(wantedPath);
+            if (!next || *next == target)
+            {
+                RemovePart();
+                Fail(kFinished, Tr("Cannot save the converted video as %1").arg(Quoted(target)));
+                return;
+            }
+            target = *next;
+        }
+        context.outputPath = ioPath(target.toStdString());
+        LOG(INFO) << kFinished << ": " << "Converted " << context.sourcePath << " into " << context.outputPath
+                  << " in " << clock.elapsed() << " ms";
+        emit owner->Finished(context);
+    }
+
+    VideoConverter* owner;
+    NotNull<IFileManager> fileManager;
+    QString program;
+    FailurePresenter presenter = ShowFailure;
+    std::unique_ptr<QProcess> process;
+    ConvertationContext context;
+    QString wantedPath;
+    QString partPath;
+    std::int64_t durationUs = 0;
+    QElapsedTimer clock;
+    QByteArray buffer;
+    bool canceling = false;
+};
+
+VideoConverter::VideoConverter(const std::shared_ptr<IFileManager>& fileManager, QObject* parent)
+    : QObject(parent)
+    , m_impl(std::make_unique<Impl>(this, fileManager))
+{
+}
+
+VideoConverter::~VideoConverter()
+{
+    if (!m_impl->process)
+        return;
+    // Nobody is told any more; only the unfinished file goes.
+    m_impl->process->disconnect();
+    m_impl->process->kill();
+    m_impl->process->waitForFinished(kStopTimeoutMs);
+    m_impl->RemovePart();
+}
+
+void VideoConverter::SetProgram(const QString& program)
+{
+    m_impl->program = program;
+}
+
+void VideoConverter::SetFailurePresenter(FailurePresenter presenter)
+{
+    m_impl->presenter = presenter ? std::move(presenter) : FailurePresenter(ShowFailure);
+}
+
+bool VideoConverter::Start(const ConvertationContext& context)
+{
+    if (m_impl->process)
+    {
+        m_impl->Fail(kStart, Tr("Another conversion is still running"));
+        return false;
+    }
+    if (!context.conversion || !context.conversion->preset)
+    {
+        m_impl->Fail(kStart, Tr("Cannot convert %1: no export preset was chosen").arg(Quoted(Local(context.sourcePath))));
+        return false;
+    }
+    if (context.outputPath.empty())
+    {
+        m_impl->Fail(kStart, Tr("Cannot convert %1: no output file was named").arg(Quoted(Local(context.sourcePath))));
+        return false;
+    }
+
+    MediaFacts facts;
+    try
+    {
+        facts = context.conversion->project ? context.conversion->project->GetFacts()
+                                            : m_impl->fileManager->ProbeMedia(context.sourcePath);
+    }
+    catch (const std::exception& error)
+    {
+        m_impl->Fail(kStart, QString::fromStdString(error.what()));
+        return false;
+    }
+    if (!facts.hasVideo)
+    {
+        m_impl->Fail(kStart, Tr("Cannot convert %1: it has no video").arg(Quoted(Local(context.sourcePath))));
+        return false;
+    }
+
+    const std::optional<QString> output = FreeOutputPath(Local(context.outputPath));
+    if (!output)
+    {
+        m_impl->Fail(kStart, Tr("No free file name is left beside %1").arg(Quoted(Local(context.outputPath))));
+        return false;
+    }
+
+    Plan plan;
+    try
+    {
+        plan = MakePlan(context, facts, *output + QStringLiteral(".part"));
+    }
+    catch (const std::exception& error)
+    {
+        m_impl->Fail(kStart, Tr("Cannot convert %1: %2")
+                                 .arg(Quoted(Local(context.sourcePath)), QString::fromStdString(error.what())));
+        return false;
+    }
+
+    const QString program = m_impl->program.isEmpty() ? QStringLiteral("ffmpeg") : m_impl->program;
+    m_impl->context = context;
+    m_impl->context.outputPath = ioPath(output->toStdString());
+    m_impl->wantedPath = Local(context.outputPath);
+    m_impl->partPath = *output + QStringLiteral(".part");
+    m_impl->durationUs = plan.outputDurationUs;
+    m_impl->buffer.clear();
+    m_impl->canceling = false;
+
+    m_impl->process = std::make_unique<QProcess>();
+    QProcess* process = m_impl->process.get();
+    connect(process, &QProcess::readyReadStandardOutput, this, [this] { m_impl->OnOutput(); });
+    connect(process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+            [this](int code, QProcess::ExitStatus status) { m_impl->OnProcessFinished(code, status); });
+
+    LOG(INFO) << kStart << ": " << "Converting " << context.sourcePath << " into " << m_impl->context.outputPath
+              << " with " << context.conversion->preset->GetId() << ": " << plan.frame.width << "x"
+              << plan.frame.height << ", video " << context.conversion->preset->GetVideoBitRate() << " b/s, audio "
+              << (facts.hasAudio ? context.conversion->preset->GetAudioBitRate() : 0) << " b/s, "
+              << plan.outputDurationUs << " us";
+    VLOG(30) << kStart << ": " << program.toStdString() << " " << plan.arguments.join(QLatin1Char(' ')).toStdString();
+
+    m_impl->clock.start();
+    process->start(program, plan.arguments);
+    if (!process->waitForStarted())
+    {
+        const QString reason = process->errorString();
+        m_impl->process.reset();
+        m_impl->Fail(kStart, Tr("Cannot start %1: %2").arg(program, reason));
+        return false;
+    }
+    return true;
+}
+
+void VideoConverter::Cancel()
+{
+    if (!m_impl->process || m_impl->canceling)
+        return;
+    m_impl->canceling = true;
+    m_impl->process->kill();
+    // finished() runs inside the wait, which removes the partial file and reports.
+    m_impl->process->waitForFinished(kStopTimeoutMs);
+}
+
+bool VideoConverter::IsRunning() const
+{
+    return m_impl->process != nullptr;
+}
+
+void VideoConverter::ServeSharing(Service::Sharing::AbstractSharingManager* manager,
+                                  const std::shared_ptr<IProgressStrategy>& progress)
+{
+    using Service::Sharing::AbstractSharingManager;
+    QPointer<AbstractSharingManager> target(manager);
+
+    const auto convert = [this, progress](const ConvertationContext& context) {
+        if (Start(context) && progress)
+        {
+            progress->SetSaveFormatTextGetter([] { return Tr("Converting the video"); });
+            progress->OnStart(context);
+        }
+    };
+    connect(manager, qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested), this,
+            convert);
+    connect(manager, qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested), this,
+            [convert](const ConvertationContext& context, bool) { convert(context); });
+
+    // The manager hears back from the event loop, never from inside its own signal.
+    const auto stop = [progress] {
+        if (progress)
+            progress->OnStop();
+    };
+    connect(this, &VideoConverter::Finished, manager, [target, stop](const ConvertationContext& context) {
+        stop();
+        QMetaObject::invokeMethod(
+            target, [target, context] { target->Upload(context); }, Qt::QueuedConnection);
+    });
+    const auto cancel = [target, stop] {
+        stop();
+        QMetaObject::invokeMethod(
+            target, [target] { target->Cancel(); }, Qt::QueuedConnection);
+    };
+    connect(this, &VideoConverter::Failed, manager, cancel);
+    connect(this, &VideoConverter::Canceled, manager, cancel);
+
+    if (progress)
+    {
+        connect(this, &VideoConverter::ProgressChanged, progress.get(), &IProgressStrategy::Process);
+        connect(progress.get(), &IProgressStrategy::CancelRequested, this, &VideoConverter::Cancel);
+    }
+}
+
+} // namespace Tavrix::RQ

@@ -1,0 +1,272 @@
+#include "HostApplication.h"
+
+#include "EmulatorProcess.h"
+#include "MediaClips.h"
+#include "MediaFakes.h"
+#include "TestMain.h"
+#include "AppServices.h"
+#include "UserSettings.h"
+#include "VideoConverter.h"
+#include "YoutubeEmulator.h"
+
+#include <Hypodermic/Hypodermic.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace Tavrix;
+using Tavrix::RQ::Host::EmulatorProcess;
+using Tavrix::RQ::Host::HostApplication;
+using Tavrix::RQ::Host::HostOptions;
+using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
+
+namespace {
+
+QWidget* VisibleWindow(const QString& objectName)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->objectName() == objectName)
+            return window;
+    return nullptr;
+}
+
+QWidget* SharingDialog()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->findChild<QLineEdit*>(QStringLiteral("titleEdit")))
+            return window;
+    return nullptr;
+}
+
+// Clicks a button of the authorization prompt as soon as it runs (modally,
+// inside the click on Start).
+class PromptAnswer : public QObject
+{
+public:
+    explicit PromptAnswer(const QString& button)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this, button] {
+            if (QWidget* prompt = VisibleWindow(QStringLiteral("sharingAuthorizationDialog")))
+            {
+                m_timer.stop();
+                answered = true;
+                QTest::mouseClick(prompt->findChild<QPushButton*>(button), Qt::LeftButton);
+            }
+        });
+        m_timer.start(20);
+    }
+
+    bool answered = false;
+
+private:
+    QTimer m_timer;
+};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestHostApplication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        qRegisterMetaType<QMap<QString, QString>>("QMap<QString,QString>");
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is needed (scripts/install-deps.sh installs it)");
+        QVERIFY(m_dir.isValid());
+        m_clip = m_dir.filePath(QStringLiteral("Beach walk.mp4"));
+        QVERIFY(TestSupport::MakeClip(m_clip, 320, 240, 3, true));
+
+        QSignalSpy ready(&m_emulator, &EmulatorProcess::Ready);
+        m_emulator.Start(EmulatorProcess::FindProgram());
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 20000);
+        QVERIFY(m_emulator.Origin().isValid());
+    }
+
+    void init()
+    {
+        m_run = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_run->isValid());
+        m_options = HostOptions();
+        m_options.youTubeOrigin = m_emulator.Origin();
+        m_options.settingsFolder = m_run->filePath(QStringLiteral("settings"));
+        m_options.tokenFile = m_run->filePath(QStringLiteral("tokens.json"));
+        m_signInPages.clear();
+        // The browser, played on the emulator's pages; it consents at once.
+        m_options.browserOpener = [this](const QUrl& url) {
+            m_signInPages << url;
+            return m_emulator.OpenSignInPage(url);
+        };
+    }
+
+    void cleanup()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+    }
+
+    // Container, Resolve, ShareFile, the dialog, sign-in, conversion and a
+    // real upload, down to the bytes the emulator stored.
+    void sharesAVideoEndToEnd()
+    {
+        HostApplication host(m_options);
+        const QString keep = m_run->filePath(QStringLiteral("keep"));
+        QVERIFY(QDir().mkpath(keep));
+        // The user already has a file by the name the title gives.
+        const QString usersOwn = keep + QStringLiteral("/Beach walk.mp4");
+        QVERIFY(TestSupport::WriteFile(usersOwn, "the user's own edit"));
+        host.Container()->resolve<RQ::PathsSettings>()->SetUserSelectedSavePath(keep);
+        host.Container()->resolve<RQ::PathsSettings>()->SetResultsFolderPath(m_run->filePath(QStringLiteral("out")));
+
+        QSignalSpy started(&host.Manager(), &AbstractSharingManager::SharingStarted);
+        QSignalSpy finished(&host.Manager(), &AbstractSharingManager::SharingFinished);
+        QSignalSpy hostFinished(&host, &HostApplication::Finished);
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+
+        QWidget* dialog = SharingDialog();
+        QVERIFY(dialog);
+        auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+        QCOMPARE(title->text(), QStringLiteral("Beach walk"));
+        title->selectAll();
+        QTest::keyClicks(title, QStringLiteral("Beach walk"));
+        auto* keepCopy = dialog->findChild<QCheckBox*>(QStringLiteral("saveAsLocalFileCheckBox"));
+        QTest::mouseClick(keepCopy, Qt::LeftButton, {}, QPoint(4, keepCopy->height() / 2));
+        QVERIFY(keepCopy->isChecked());
+        QCOMPARE(QDir(dialog->findChild<QComboBox*>(QStringLiteral("browseComboBox"))->currentText()),
+                 QDir(keep));
+
+        // Not signed in: Start brings the authorization prompt up modally; sign in from there.
+        PromptAnswer signIn(QStringLiteral("primaryButton"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
+        QVERIFY(signIn.answered);
+        QCOMPARE(m_signInPages.size(), 1);
+        QCOMPARE(m_signInPages.first().path(), QStringLiteral("/o/oauth2/v2/auth"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 120000);
+        QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(started.count(), 1);
+        using Parameters = QMap<QString, QString>;
+        QCOMPARE(started.first().at(1).value<Parameters>().value(QStringLiteral("SAVE_TO")), QStringLiteral("YES"));
+
+        // The kept copy took the next free name; the user's file is untouched.
+        QCOMPARE(ReadAll(usersOwn), QByteArray("the user's own edit"));
+        const QByteArray converted = ReadAll(keep + QStringLiteral("/Beach walk (2).mp4"));
+        QVERIFY(converted.size() > 1000);
+        QCOMPARE(TestSupport::StreamOf(TestSupport::Probe(keep + QStringLiteral("/Beach walk (2).mp4")),
+                                       QStringLiteral("video"))
+                     .value(QStringLiteral("codec_name"))
+                     .toString(),
+                 QStringLiteral("h264"));
+
+        QNetworkAccessManager network;
+        const QJsonArray uploads =
+            TestSupport::Fetch(network, "GET", m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/uploads"))))
+                .json()
+                .value(QStringLiteral("uploads"))
+                .toArray();
+        QCOMPARE(uploads.size(), 1);
+        const QJsonObject upload = uploads.first().toObject();
+        QCOMPARE(upload.value(QStringLiteral("state")).toString(), QStringLiteral("complete"));
+        QCOMPARE(upload.value(QStringLiteral("size")).toDouble(), double(converted.size()));
+        QCOMPARE(upload.value(QStringLiteral("sha256")).toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(converted, QCryptographicHash::Sha256).toHex()));
+        QCOMPARE(ReadAll(upload.value(QStringLiteral("file")).toString()), converted);
+        QCOMPARE(upload.value(QStringLiteral("metadata"))
+                     .toObject()
+                     .value(QStringLiteral("snippet"))
+                     .toObject()
+                     .value(QStringLiteral("title"))
+                     .toString(),
+                 QStringLiteral("Beach walk"));
+
+        // The run ends when the result window is closed, not before.
+        QWidget* result = VisibleWindow(QStringLiteral("sharingResultWindow"));
+        QVERIFY(result);
+        QCoreApplication::processEvents();
+        QCOMPARE(hostFinished.count(), 0);
+        QTest::mouseClick(result->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
+        QTRY_COMPARE(hostFinished.count(), 1);
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Shared));
+    }
+
+    // "Save without uploading", and the conversion cannot run: the user is
+    // told, the sharing is cancelled, and the run ends.
+    void aFailedConversionEndsTheSharing()
+    {
+        HostApplication host(m_options);
+        const QString out = m_run->filePath(QStringLiteral("out"));
+        host.Container()->resolve<RQ::PathsSettings>()->SetResultsFolderPath(out);
+        QStringList shown;
+        host.Converter().SetFailurePresenter([&shown](const QString& title, const QString&) { shown << title; });
+        host.Converter().SetProgram(m_run->filePath(QStringLiteral("no-ffmpeg-here")));
+        QSignalSpy canceled(&host.Manager(), &AbstractSharingManager::SharingCanceled);
+        QSignalSpy hostFinished(&host, &HostApplication::Finished);
+
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        PromptAnswer saveOnly(QStringLiteral("secondaryButton"));
+        QTest::mouseClick(SharingDialog()->findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
+        QVERIFY(saveOnly.answered);
+
+        QTRY_COMPARE(hostFinished.count(), 1);
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+        QCOMPARE(canceled.count(), 1);
+        QCOMPARE(shown, QStringList{QStringLiteral("Conversion failed")});
+        QVERIFY(m_signInPages.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
+    }
+
+    void endsWhenTheUserCancels()
+    {
+        HostApplication host(m_options);
+        QSignalSpy hostFinished(&host, &HostApplication::Finished);
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        QWidget* dialog = SharingDialog();
+        QVERIFY(dialog);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        QTRY_COMPARE(hostFinished.count(), 1);
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+        QVERIFY(m_signInPages.isEmpty());
+    }
+
+    // A file that is gone gets the result window's notice, and the run waits for it.
+    void aMissingFileIsShownBeforeTheEnd()
+    {
+        HostApplication host(m_options);
+        QSignalSpy hostFinished(&host, &HostApplication::Finished);
+        QVERIFY(!host.Share(ioPath(m_dir.filePath(QStringLiteral("gone.mp4")).toStdString())));
+        QVERIFY(!SharingDialog());
+        QWidget* result = VisibleWindow(QStringLiteral("sharingResultWindow"));
+        QVERIFY(result);
+        QCoreApplication::processEvents();
+        QCOMPARE(hostFinished.count(), 0);
+        result->close();
+        QTRY_COMPARE(hostFinished.count(), 1);
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_clip;
+    EmulatorProcess m_emulator;
+    std::unique_ptr<QTemporaryDir> m_run;
+    HostOptions m_options;
+    QList<QUrl> m_signInPages;
+};
+
+TAVRIX_TEST_MAIN(TestHostApplication)
+#include "tst_HostApplication.moc"

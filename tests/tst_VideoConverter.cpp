@@ -1,0 +1,349 @@
+#include "VideoConverter.h"
+
+#include "LogCapture.h"
+#include "MediaClips.h"
+#include "MediaFakes.h"
+#include "ProjectManager.h"
+#include "RecordingStrategies.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace Tavrix;
+using Tavrix::RQ::ConvertationContext;
+using Tavrix::RQ::CutIntervals;
+using Tavrix::RQ::VideoConverter;
+using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
+
+Q_DECLARE_METATYPE(CutIntervals)
+
+namespace {
+
+constexpr qint64 kVideoRate = 300000;
+constexpr qint64 kAudioRate = 128000;
+
+// Records what the converter hands back to the sharing service.
+class RecordingManager : public AbstractSharingManager
+{
+public:
+    bool ShareFile(const ioPath&, const CutIntervals&) override { return true; }
+    bool Upload(const ConvertationContext& context) override
+    {
+        uploads.push_back(context);
+        return true;
+    }
+    void Cancel() override { ++cancels; }
+    void Reset() override {}
+    Type GetType() const override { return YouTube; }
+    QString GetSharingName() const override { return QStringLiteral("Recording"); }
+
+    std::vector<ConvertationContext> uploads;
+    int cancels = 0;
+};
+
+QString Local(const ioPath& path)
+{
+    return QString::fromStdString(path.utf8string());
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class TestVideoConverter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<ConvertationContext>();
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty())
+            QSKIP("ffmpeg and ffprobe are needed (scripts/install-deps.sh installs them)");
+        QVERIFY(m_dir.isValid());
+        const QString catalogue = m_dir.filePath(QStringLiteral("presets.json"));
+        QVERIFY(TestSupport::WriteFile(
+            catalogue, TestSupport::CatalogueJson({
+                           {QStringLiteral("box360"), {}, QStringLiteral("360p"), {}, 640, 360, kVideoRate, kAudioRate},
+                           {QStringLiteral("box240"), {}, QStringLiteral("240p"), {}, 426, 240, kVideoRate, kAudioRate},
+                           {QStringLiteral("nobox"), {}, QStringLiteral("Source"), {}, 0, 0, kVideoRate, kAudioRate},
+                       })));
+        m_presets = ClientAPI::PresetStorage::Create();
+        QVERIFY(m_presets->LoadPresets(ioPath(catalogue.toStdString()), ioPath()));
+
+        m_clip43 = m_dir.filePath(QStringLiteral("clip 4x3.mp4"));
+        m_clip169 = m_dir.filePath(QStringLiteral("clip 16x9.mp4"));
+        m_long = m_dir.filePath(QStringLiteral("long.mp4"));
+        QVERIFY(TestSupport::MakeClip(m_clip43, 320, 240, 3, true));
+        QVERIFY(TestSupport::MakeClip(m_clip169, 640, 360, 2, true));
+        QVERIFY(TestSupport::MakeClip(m_long, 320, 240, 40, false));
+    }
+
+    void init()
+    {
+        m_out = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_out->isValid());
+    }
+
+    void convertsToThePresetsBoxAndRates_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+
+        QTest::newRow("4:3 into a 16:9 box") << "clip 4x3.mp4" << "box360" << 480 << 360;
+        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << 426 << 240;
+        QTest::newRow("no resize filter") << "clip 4x3.mp4" << "nobox" << 320 << 240;
+    }
+
+    void convertsToThePresetsBoxAndRates()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, preset);
+        QFETCH(int, width);
+        QFETCH(int, height);
+
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        QSignalSpy finished(&converter, &VideoConverter::Finished);
+        QSignalSpy progress(&converter, &VideoConverter::ProgressChanged);
+        const ConvertationContext context = Context(m_dir.filePath(source), preset, {}, QStringLiteral("My video.mp4"));
+        QVERIFY(converter.Start(context));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+
+        const auto done = finished.first().first().value<ConvertationContext>();
+        QCOMPARE(Local(done.outputPath), m_out->filePath(QStringLiteral("My video.mp4")));
+        QCOMPARE(done.sourcePath, context.sourcePath);
+        QVERIFY(!QFileInfo::exists(Local(done.outputPath) + QStringLiteral(".part")));
+
+        const QJsonObject probe = TestSupport::Probe(Local(done.outputPath));
+        const QJsonObject video = TestSupport::StreamOf(probe, QStringLiteral("video"));
+        const QJsonObject audio = TestSupport::StreamOf(probe, QStringLiteral("audio"));
+        QCOMPARE(probe.value(QStringLiteral("format")).toObject().value(QStringLiteral("format_name")).toString(),
+                 QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2"));
+        QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QStringLiteral("h264"));
+        QCOMPARE(video.value(QStringLiteral("width")).toInt(), width);
+        QCOMPARE(video.value(QStringLiteral("height")).toInt(), height);
+        QCOMPARE(audio.value(QStringLiteral("codec_name")).toString(), QStringLiteral("aac"));
+        QCOMPARE(audio.value(QStringLiteral("sample_rate")).toString(), QStringLiteral("48000"));
+        QCOMPARE(audio.value(QStringLiteral("channels")).toInt(), 2);
+
+        // Noise makes the encoders spend what they may: near the preset's rates, never far above.
+        const double videoRate = TestSupport::Number(video, QStringLiteral("bit_rate"));
+        const double audioRate = TestSupport::Number(audio, QStringLiteral("bit_rate"));
+        QVERIFY2(videoRate > 0.5 * kVideoRate && videoRate < 1.3 * kVideoRate, qPrintable(QString::number(videoRate)));
+        QVERIFY2(audioRate > 0.5 * kAudioRate && audioRate < 1.15 * kAudioRate, qPrintable(QString::number(audioRate)));
+
+        QVERIFY(!progress.isEmpty());
+        float last = 0.0f;
+        for (const QList<QVariant>& report : progress)
+        {
+            const float fraction = report.first().toFloat();
+            QVERIFY(fraction >= last && fraction <= 1.0f);
+            last = fraction;
+        }
+    }
+
+    void cutsAreLeftOut_data()
+    {
+        QTest::addColumn<CutIntervals>("cuts");
+        QTest::addColumn<double>("seconds");
+
+        QTest::newRow("none") << CutIntervals{} << 3.0;
+        QTest::newRow("middle second") << CutIntervals{{1000000, 2000000}} << 2.0;
+        QTest::newRow("reversed and overlapping") << CutIntervals{{2500000, 1500000}, {1000000, 2000000}} << 1.5;
+        QTest::newRow("past the end") << CutIntervals{{2500000, 90000000}} << 2.5;
+        QTest::newRow("two apart") << CutIntervals{{0, 500000}, {2000000, 2500000}} << 2.0;
+    }
+
+    void cutsAreLeftOut()
+    {
+        QFETCH(CutIntervals, cuts);
+        QFETCH(double, seconds);
+
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        QSignalSpy finished(&converter, &VideoConverter::Finished);
+        QVERIFY(converter.Start(Context(m_clip43, QStringLiteral("box240"), cuts, QStringLiteral("cut.mp4"))));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+
+        const QJsonObject probe = TestSupport::Probe(m_out->filePath(QStringLiteral("cut.mp4")));
+        const double duration = TestSupport::Number(probe.value(QStringLiteral("format")).toObject(),
+                                                    QStringLiteral("duration"));
+        QVERIFY2(qAbs(duration - seconds) < 0.15, qPrintable(QString::number(duration)));
+        QVERIFY(!TestSupport::StreamOf(probe, QStringLiteral("audio")).isEmpty());
+    }
+
+    // The user's files by the wanted name are kept; the output takes the next free name.
+    void existingFilesAreNeverOverwritten()
+    {
+        const QString wanted = m_out->filePath(QStringLiteral("Holiday.mp4"));
+        const QString second = m_out->filePath(QStringLiteral("Holiday (2).mp4"));
+        QVERIFY(TestSupport::WriteFile(wanted, "the user's own video"));
+        QVERIFY(TestSupport::WriteFile(second, "another one"));
+
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        QSignalSpy finished(&converter, &VideoConverter::Finished);
+        QVERIFY(converter.Start(Context(m_clip169, QStringLiteral("box240"), {}, QStringLiteral("Holiday.mp4"))));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+
+        const auto done = finished.first().first().value<ConvertationContext>();
+        QCOMPARE(Local(done.outputPath), m_out->filePath(QStringLiteral("Holiday (3).mp4")));
+        QCOMPARE(ReadAll(wanted), QByteArray("the user's own video"));
+        QCOMPARE(ReadAll(second), QByteArray("another one"));
+        QCOMPARE(TestSupport::StreamOf(TestSupport::Probe(Local(done.outputPath)), QStringLiteral("video"))
+                     .value(QStringLiteral("width"))
+                     .toInt(),
+                 426);
+    }
+
+    void cancelStopsAndLeavesNothing()
+    {
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        QSignalSpy canceled(&converter, &VideoConverter::Canceled);
+        QSignalSpy finished(&converter, &VideoConverter::Finished);
+        QSignalSpy failed(&converter, &VideoConverter::Failed);
+        QVERIFY(converter.Start(Context(m_long, QStringLiteral("box360"), {}, QStringLiteral("long.mp4"))));
+        const QString part = m_out->filePath(QStringLiteral("long.mp4.part"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(part), 30000);
+        QVERIFY(finished.isEmpty());
+
+        converter.Cancel();
+        QCOMPARE(canceled.count(), 1);
+        QVERIFY(!converter.IsRunning());
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
+        converter.Cancel();
+        QCOMPARE(canceled.count(), 1);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(failed.isEmpty());
+    }
+
+    void failuresAreReportedAndShown_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<CutIntervals>("cuts");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("no preset") << "clip 4x3.mp4" << "" << CutIntervals{} << ""
+                                   << "Cannot convert \"%1\": no export preset was chosen";
+        QTest::newRow("not a video") << "presets.json" << "box360" << CutIntervals{} << ""
+                                     << "Not a media file: \"%1\": ";
+        QTest::newRow("everything cut") << "clip 4x3.mp4" << "box360" << CutIntervals{{0, 5000000}} << ""
+                                        << "Cannot convert \"%1\": the cuts remove the whole video";
+        QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << CutIntervals{} << "/nonexistent/ffmpeg"
+                                   << "Cannot start /nonexistent/ffmpeg: ";
+    }
+
+    void failuresAreReportedAndShown()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, preset);
+        QFETCH(CutIntervals, cuts);
+        QFETCH(QString, program);
+        QFETCH(QString, reason);
+
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        QStringList shown;
+        converter.SetFailurePresenter(
+            [&shown](const QString& title, const QString& text) { shown << title << text; });
+        if (!program.isEmpty())
+            converter.SetProgram(program);
+        QSignalSpy failed(&converter, &VideoConverter::Failed);
+        TestSupport::LogCapture log;
+
+        const QString path = m_dir.filePath(source);
+        QVERIFY(!converter.Start(Context(path, preset, cuts, QStringLiteral("out.mp4"))));
+        QCOMPARE(failed.count(), 1);
+        const QString expected = reason.contains(QLatin1String("%1")) ? reason.arg(path) : reason;
+        const QString text = failed.first().first().toString();
+        QVERIFY2(text.startsWith(expected), qPrintable(text));
+        QCOMPARE(shown, (QStringList{QStringLiteral("Conversion failed"), text}));
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 QStringList{QStringLiteral("Tavrix::RQ::VideoConverter::Start: ") + text});
+        QVERIFY(!converter.IsRunning());
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
+    }
+
+    // A conversion the service asked for ends in its Upload; a failed one in its Cancel.
+    void servesTheSharingService()
+    {
+        RecordingManager manager;
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        converter.SetFailurePresenter([](const QString&, const QString&) {});
+        converter.ServeSharing(&manager);
+
+        ConvertationContext context = Context(m_clip169, QStringLiteral("box240"), {}, QStringLiteral("shared.mp4"));
+        context.extra = ConvertationContext::Extra{"kept along", 7};
+        emit manager.ConvertingRequested(context, true);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.uploads.size(), std::size_t(1), 60000);
+        QCOMPARE(Local(manager.uploads.front().outputPath), m_out->filePath(QStringLiteral("shared.mp4")));
+        QCOMPARE(manager.uploads.front().extra->data, std::string("kept along"));
+        QVERIFY(QFileInfo::exists(m_out->filePath(QStringLiteral("shared.mp4"))));
+        QCOMPARE(manager.cancels, 0);
+
+        context.conversion->preset.reset();
+        emit manager.ConvertingRequested(context);
+        // Never from inside the service's own signal.
+        QCOMPARE(manager.cancels, 0);
+        QTRY_COMPARE(manager.cancels, 1);
+        QCOMPARE(manager.uploads.size(), std::size_t(1));
+    }
+
+    // The progress window shows the conversion, and its Cancel ends it and the sharing.
+    void progressWindowShowsAndCancels()
+    {
+        RecordingManager manager;
+        const auto progress = std::make_shared<TestSupport::RecordingProgress>();
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        converter.ServeSharing(&manager, progress);
+
+        emit manager.ConvertingRequested(Context(m_long, QStringLiteral("box360"), {}, QStringLiteral("long.mp4")));
+        QCOMPARE(progress->calls.mid(0, 2),
+                 (QStringList{QStringLiteral("SetSaveFormatTextGetter"), QStringLiteral("OnStart")}));
+        QCOMPARE(progress->textGetter(), QStringLiteral("Converting the video"));
+        QCOMPARE(Local(progress->started.outputPath), m_out->filePath(QStringLiteral("long.mp4")));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress->steps.empty() && progress->steps.back().fraction > 0.0f, 30000);
+        QVERIFY(progress->steps.back().fraction < 1.0f);
+
+        emit progress->CancelRequested();
+        QVERIFY(!converter.IsRunning());
+        QCOMPARE(progress->calls.last(), QStringLiteral("OnStop"));
+        QTRY_COMPARE(manager.cancels, 1);
+        QVERIFY(manager.uploads.empty());
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
+    }
+
+private:
+    // A request as the sharing dialog makes it, without a project: the converter probes.
+    ConvertationContext Context(const QString& source, const QString& preset, const CutIntervals& cuts,
+                                const QString& outputName) const
+    {
+        ConvertationContext context;
+        context.sourcePath = ioPath(source.toStdString());
+        context.outputPath = ioPath(m_out->filePath(outputName).toStdString());
+        context.conversion.emplace();
+        if (!preset.isEmpty())
+            context.conversion->preset = m_presets->GetPreset(preset.toStdString());
+        context.conversion->cutIntervals = cuts;
+        return context;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_out;
+    boost::intrusive_ptr<ClientAPI::PresetStorage> m_presets;
+    QString m_clip43;
+    QString m_clip169;
+    QString m_long;
+};
+
+TAVRIX_TEST_MAIN(TestVideoConverter)
+#include "tst_VideoConverter.moc"
