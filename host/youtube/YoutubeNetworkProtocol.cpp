@@ -57,6 +57,30 @@ struct Category
     QString title;
 };
 
+// YouTube's assignable categories, offered until the account's own list has
+// arrived: the dialog reads the options once when it is built, which is
+// before any answer can be here. The identifiers are the same in every region.
+QList<Category> StandardCategories()
+{
+    return {
+        {QStringLiteral("1"), Tr("Film & Animation")},
+        {QStringLiteral("2"), Tr("Autos & Vehicles")},
+        {QStringLiteral("10"), Tr("Music")},
+        {QStringLiteral("15"), Tr("Pets & Animals")},
+        {QStringLiteral("17"), Tr("Sports")},
+        {QStringLiteral("19"), Tr("Travel & Events")},
+        {QStringLiteral("20"), Tr("Gaming")},
+        {QStringLiteral("22"), Tr("People & Blogs")},
+        {QStringLiteral("23"), Tr("Comedy")},
+        {QStringLiteral("24"), Tr("Entertainment")},
+        {QStringLiteral("25"), Tr("News & Politics")},
+        {QStringLiteral("26"), Tr("Howto & Style")},
+        {QStringLiteral("27"), Tr("Education")},
+        {QStringLiteral("28"), Tr("Science & Technology")},
+        {QStringLiteral("29"), Tr("Nonprofits & Activism")},
+    };
+}
+
 enum class Stage
 {
     Idle,
@@ -649,7 +673,8 @@ QMap<QString, Field> YoutubeNetworkProtocol::GetFields() const
 
     Field category;
     category.displayName = Tr("Category");
-    for (const Category& item : m_impl->categories)
+    const QList<Category> categories = m_impl->categories.isEmpty() ? StandardCategories() : m_impl->categories;
+    for (const Category& item : categories)
     {
         category.options.append({item.id, item.title, {}});
         if (item.id == kDefaultCategory)
