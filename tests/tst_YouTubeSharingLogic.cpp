@@ -28,6 +28,19 @@ YouTubeSharingLogic::YouTubeInfoData SomeInfo()
     return {QStringLiteral("My \"video\""), QStringLiteral("line 1\nline 2"), QStringLiteral("a, b c"),
             QStringLiteral("22"), QStringLiteral("unlisted")};
 }
+
+// Refuses every upload on the spot, before Upload has returned its ticket.
+class RefusingProtocol : public FakeYoutubeProtocol
+{
+public:
+    Ticket Upload(const QString& file, const QMap<QString, QString>& fields,
+                  VideoSharing<Social::DefaultSharingResult>::FinishCallback finished, ProgressCallback progress) override
+    {
+        const Ticket ticket = FakeYoutubeProtocol::Upload(file, fields, std::move(finished), std::move(progress));
+        FinishUpload(ticket, Social::Failed);
+        return ticket;
+    }
+};
 } // namespace
 
 class TestYouTubeSharingLogic : public QObject
@@ -213,8 +226,31 @@ private slots:
         QCOMPARE(finished[0][0].value<RequestResult>(), RequestResult(result));
         QCOMPARE(finished[0][1].toUrl(), url);
         QVERIFY(!logic->UploadInProgress());
-        // The guard is free again.
+        // The guard is free again, and going away cancels only the upload that still runs.
         QVERIFY(logic->StartUpload(ioPath("/tmp/b.mp4"), SomeInfo()));
+        const qint64 next = protocol->LastTicket(QStringLiteral("Upload"));
+        logic.reset();
+        const auto cancels = protocol->CallsNamed(QStringLiteral("Cancel"));
+        QCOMPARE(cancels.size(), std::size_t(1));
+        QCOMPARE(cancels[0].args[0].toLongLong(), next);
+    }
+
+    void uploadFinishedBeforeItsStartReturnedLeavesTheLogicIdle()
+    {
+        auto refusing = std::make_shared<RefusingProtocol>();
+        refusing->loggedIn = true;
+        {
+            YouTubeSharingLogic refused(TestSupport::MakeSocialSettings(refusing), nullptr);
+            QSignalSpy finished(&refused, &YouTubeSharingLogic::UploadFinished);
+            QVERIFY(refused.StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+            QCOMPARE(finished.count(), 1);
+            QVERIFY(!refused.UploadInProgress());
+            refused.CancelUpload();
+        }
+        // Nothing stale was left to cancel, neither by CancelUpload nor by the destructor.
+        const auto cancels = refusing->CallsNamed(QStringLiteral("Cancel"));
+        QCOMPARE(cancels.size(), std::size_t(1));
+        QCOMPARE(cancels[0].args[0].toLongLong(), qint64(-1));
     }
 
     void cancelWhileIdlePassesMinusOne()

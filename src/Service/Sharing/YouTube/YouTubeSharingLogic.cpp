@@ -47,6 +47,9 @@ struct YouTubeSharingLogic::Impl
     qint64 uploadingTicket = -1;
     // A monotonic clock: the start of the upload is the base of both times.
     QElapsedTimer uploadClock;
+    // Counts finish callbacks, so StartUpload can tell that its upload has
+    // already ended while the protocol was still starting it.
+    quint64 finishedUploads = 0;
 };
 
 YouTubeSharingLogic::YouTubeSharingLogic(const std::shared_ptr<SocialSettings>& settings, QObject* parent)
@@ -98,6 +101,7 @@ bool YouTubeSharingLogic::StartUpload(const ioPath& file, const YouTubeInfoData&
         m_impl->pendingTickets.remove(ticket);
         m_impl->uploadingTicket = -1;
         m_impl->uploadGuard.clear();
+        ++m_impl->finishedUploads;
         emit UploadFinished(result, data.url);
     };
     auto progressed = [this](qint64, int progress) {
@@ -105,9 +109,15 @@ bool YouTubeSharingLogic::StartUpload(const ioPath& file, const YouTubeInfoData&
         emit ProgressChanged(progress, times.elapsed, times.remained);
     };
 
+    const quint64 finishedBefore = m_impl->finishedUploads;
     const qint64 ticket = m_impl->protocol->Upload(path, fields, finished, progressed);
-    m_impl->uploadingTicket = ticket;
-    m_impl->pendingTickets.insert(ticket);
+    // A protocol that refuses on the spot has finished the upload already;
+    // storing its ticket now would leave the logic busy for good.
+    if (m_impl->finishedUploads == finishedBefore)
+    {
+        m_impl->uploadingTicket = ticket;
+        m_impl->pendingTickets.insert(ticket);
+    }
     LOG(INFO) << kStartUpload << ": " << "Uploading started, uploadingTicket=" << ticket;
     return true;
 }
