@@ -222,22 +222,6 @@ private slots:
         QCOMPARE(SubStyle(), QStringLiteral("LoggedOut"));
     }
 
-    void styleSheetFollowsTheVariant()
-    {
-        const QColor signedOutColor(200, 10, 10);
-        const QColor signedInColor(10, 120, 10);
-        userLabel->setStyleSheet(QStringLiteral("QLabel[SubStyle=\"LoggedIn\"] { color: %1; }"
-                                                "QLabel[SubStyle=\"LoggedOut\"] { color: %2; }")
-                                     .arg(signedOutColor.name(), signedInColor.name()));
-        userLabel->ensurePolished();
-
-        handler->SetError(YouTubeSharingErrorHandler::UserNotLoggedIn, true);
-        QCOMPARE(userLabel->palette().color(QPalette::WindowText), signedOutColor);
-
-        handler->SetError(YouTubeSharingErrorHandler::UserNotLoggedIn, false);
-        QCOMPARE(userLabel->palette().color(QPalette::WindowText), signedInColor);
-    }
-
     void retranslateReadsTheMessageInTheNewLanguage_data()
     {
         QTest::addColumn<int>("error");
