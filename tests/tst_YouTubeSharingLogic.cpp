@@ -242,7 +242,15 @@ private slots:
         {
             YouTubeSharingLogic refused(TestSupport::MakeSocialSettings(refusing), nullptr);
             QSignalSpy finished(&refused, &YouTubeSharingLogic::UploadFinished);
+            LogCapture log;
             QVERIFY(refused.StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
+            const qint64 ticket = refusing->LastTicket(QStringLiteral("Upload"));
+            // The finish line writes the stored ticket, which was not yet known.
+            QCOMPARE(log.Tagged(),
+                     (QStringList{"E: " + kFinish + "Uploading failed with result="
+                                      + QString::fromStdString(RQ::Service::Sharing::RequestResultToString(Social::Failed))
+                                      + ", uploadingTicket=-1",
+                                  "I: " + kStart + "Uploading started, uploadingTicket=" + QString::number(ticket)}));
             QCOMPARE(finished.count(), 1);
             QVERIFY(!refused.UploadInProgress());
             refused.CancelUpload();
