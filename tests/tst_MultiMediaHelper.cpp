@@ -152,6 +152,11 @@ private slots:
         QTest::newRow("default not offered for YouTube")
             << TestSupport::CatalogueJson({{"a", {kYouTube}, "A", QString()}, {"z", {kDefault}, "Z", QString()}})
             << -1;
+        QTest::newRow("only the first default counts")
+            << TestSupport::CatalogueJson({{"z", {kDefault}, "Z", QString()},
+                                           {"a", {kYouTube}, "A", QString()},
+                                           {"b", {kYouTube, kDefault}, "B", QString()}})
+            << -1;
     }
 
     void defaultSelection()
