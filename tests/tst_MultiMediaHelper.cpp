@@ -152,6 +152,11 @@ private slots:
         QTest::newRow("default not offered for YouTube")
             << TestSupport::CatalogueJson({{"a", {kYouTube}, "A", QString()}, {"z", {kDefault}, "Z", QString()}})
             << -1;
+        QTest::newRow("only the first default counts")
+            << TestSupport::CatalogueJson({{"z", {kDefault}, "Z", QString()},
+                                           {"a", {kYouTube}, "A", QString()},
+                                           {"b", {kYouTube, kDefault}, "B", QString()}})
+            << -1;
     }
 
     void defaultSelection()
@@ -254,7 +259,6 @@ private slots:
         QTest::newRow("no video is measured as 1920x1080") << "p1080" << 0 << 0 << "1920x1080";
         QTest::newRow("resize filter after another filter") << "framed" << 1920 << 1080 << "854x480";
         QTest::newRow("no resize filter") << "raw" << 1440 << 1080 << "-";
-        QTest::newRow("no resize filter, no video") << "raw" << 0 << 0 << "-";
     }
 
     void resolutionFact()
@@ -300,6 +304,9 @@ private slots:
             << CutIntervals{{5000000, 2592010000000}, {20000000, 10000000}} << qint64(90500000) << "01:25";
         QTest::newRow("under a millisecond below zero truncates to zero")
             << CutIntervals{{-2591999999500, 0}} << qint64(0) << "00:00";
+        // 60 s less 30 days is -2 591 940 000 ms, which wraps to 1 703 027 296 ms.
+        QTest::newRow("milliseconds are passed in 32 bits") << CutIntervals{{0, 0}} << qint64(60 * kSecond)
+                                                             << "473:03:47";
     }
 
     void durationFact()
@@ -341,6 +348,18 @@ private slots:
         Select(QStringLiteral("p360"));
         QCOMPARE(Labels(), shown);
         QCOMPARE(helper->GetCurrentPreset()->GetId(), std::string("p360"));
+    }
+
+    void contextWithoutProjectShowsNoFacts()
+    {
+        WriteCatalogue(TestSupport::CatalogueJson(kCatalogue));
+        MakeHelper();
+        ConvertationContext context = MakeContext();
+        context.conversion->project.reset();
+        helper->SetContext(context);
+        QCOMPARE(builder->setCount, 1);
+        Select(QStringLiteral("p720"));
+        QCOMPARE(Labels(), (QStringList{QString(), QString(), QString()}));
     }
 
     void contextWithoutConversionShowsNoFacts()

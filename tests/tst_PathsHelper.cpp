@@ -163,25 +163,6 @@ private slots:
         settings->UnregisterEventHandler(&observer);
     }
 
-    void pickingAnEntryStoresIt()
-    {
-        settings->SetUserSelectedSavePath(Folder("a"));
-        Form form(settings);
-        Browse(form, Folder("b"));
-        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
-        QCOMPARE(form.combo->currentIndex(), 1);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
-
-        // The user goes back to the first folder and then again to the browsed one.
-        QTest::keyClick(form.combo, Qt::Key_Up);
-        QCOMPARE(form.combo->currentIndex(), 0);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
-        QTest::keyClick(form.combo, Qt::Key_Down);
-        QCOMPARE(form.combo->currentIndex(), 1);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
-        QVERIFY(!settings->GetUserSelectedSavePath().contains(QLatin1Char('\\')));
-    }
-
     void browsing_data()
     {
         QTest::addColumn<QStringList>("listed");
@@ -197,6 +178,8 @@ private slots:
             << QStringList{"a"} << 0 << "c" << QStringList{"a", "c"} << 1 << "a";
         QTest::newRow("a cancelled dialog changes nothing")
             << QStringList{"a", "b"} << 1 << "" << QStringList{"a", "b"} << 1 << "a";
+        QTest::newRow("folders differing only in case are two")
+            << QStringList{"a"} << 0 << "A" << QStringList{"a", "A"} << 1 << "a";
         QTest::newRow("the first folder is stored")
             << QStringList() << -1 << "c" << QStringList{"c"} << 0 << "c";
     }
@@ -300,6 +283,8 @@ private slots:
 
         // A browsed folder that is not stored stays in its own dialog.
         Browse(first, Folder("b"));
+        QCOMPARE(first.Entries(), EntriesFor({"a", "b"}));
+        QCOMPARE(first.combo->currentIndex(), 1);
         QCOMPARE(second.Entries(), EntriesFor({"a"}));
 
         QTest::keyClick(first.combo, Qt::Key_Up);
@@ -311,22 +296,6 @@ private slots:
         QTest::keyClick(second.combo, Qt::Key_Up);
         QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
         QCOMPARE(first.combo->currentIndex(), 0);
-    }
-
-    void chosenFolderSurvivesARestart()
-    {
-        {
-            Form form(settings);
-            QCOMPARE(form.combo->count(), 0);
-            Browse(form, Folder("kept"));
-            QCOMPARE(settings->GetUserSelectedSavePath(), Folder("kept"));
-        }
-        settings.reset();
-
-        settings = MakePathsSettings(iniFile);
-        Form form(settings);
-        QCOMPARE(form.Entries(), EntriesFor({"kept"}));
-        QCOMPARE(form.combo->currentIndex(), 0);
     }
 
     void destructionUnregisters()
