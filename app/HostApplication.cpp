@@ -68,6 +68,13 @@ Social::YouTube::Configuration MakeConfiguration(const HostOptions& options, con
     return config;
 }
 
+std::shared_ptr<ProductSettingsManager> MakeProductSettings(const HostOptions& options,
+                                                            const App::ICustomizationManager& customization)
+{
+    return MakeStore<ProductSettingsManager>(options.settingsFolder, QStringLiteral("product.ini"),
+                                             QString::fromStdString(customization.GetProductName()));
+}
+
 } // namespace
 
 struct HostApplication::Impl
@@ -110,9 +117,7 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     , m_impl(std::make_unique<Impl>(this))
 {
     const auto customization = std::make_shared<App::CustomizationManager>();
-    const QString product = QString::fromStdString(customization->GetProductName());
-    const auto productSettings =
-        MakeStore<ProductSettingsManager>(options.settingsFolder, QStringLiteral("product.ini"), product);
+    const auto productSettings = MakeProductSettings(options, *customization);
     const auto applicationSettings = MakeStore<ApplicationSettingsManager>(
         options.settingsFolder, QStringLiteral("application.ini"), QStringLiteral("Applications"));
     m_impl->fileManager = std::make_shared<FileManager>();
@@ -190,6 +195,12 @@ bool HostApplication::Share(const ioPath& file, const CutIntervals& cutIntervals
     m_impl->ended = false;
     m_impl->reported = false;
     return m_impl->manager->ShareFile(file, cutIntervals);
+}
+
+bool HostApplication::HasClientId(const HostOptions& options)
+{
+    const App::CustomizationManager customization;
+    return !MakeConfiguration(options, *MakeProductSettings(options, customization)).clientId.isEmpty();
 }
 
 AbstractSharingManager& HostApplication::Manager() const

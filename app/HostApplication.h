@@ -64,6 +64,10 @@ public:
     // Shows the sharing dialog for the file; false when the service refused at once.
     bool Share(const ioPath& file, const CutIntervals& cutIntervals = {});
 
+    // Whether signing in has an OAuth client: the emulator's own with an
+    // origin, else the options', the environment's or the settings'.
+    static bool HasClientId(const HostOptions& options);
+
     Service::Sharing::AbstractSharingManager& Manager() const;
     VideoConverter& Converter() const;
     const std::shared_ptr<Hypodermic::Container>& Container() const;

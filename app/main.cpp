@@ -4,14 +4,17 @@
 
 #include "EmulatorProcess.h"
 #include "HostApplication.h"
+#include "UnattendedRun.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QTimer>
 
 #include <glog/logging.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -21,8 +24,11 @@ using Tavrix::RQ::CutIntervals;
 using Tavrix::RQ::Host::EmulatorProcess;
 using Tavrix::RQ::Host::HostApplication;
 using Tavrix::RQ::Host::HostOptions;
+using Tavrix::RQ::Host::UnattendedRun;
 
 constexpr int kUsageError = 64;
+// An unattended run that takes longer than this is stuck somewhere.
+constexpr std::chrono::minutes kUnattendedLimit{10};
 
 // Without a display Qt would abort; say what to do instead.
 bool HasDisplay()
@@ -31,6 +37,17 @@ bool HasDisplay()
     return !environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty() ||
            !environment.value(QStringLiteral("DISPLAY")).isEmpty() ||
            !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// Offscreen, Qt's platform notes that windows cannot be raised or sized say
+// nothing to whoever reads an unattended run.
+void SkipOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    g_qtMessages(type, context, message);
 }
 
 // "12.5-20" (seconds) into microseconds.
@@ -51,9 +68,10 @@ bool ParseCut(const QString& text, CutIntervals& cuts)
 
 int main(int argc, char* argv[])
 {
-    // Help needs no windows.
+    // Help needs no windows, and nobody looks at an unattended run's.
     for (int i = 1; i < argc; ++i)
-        if (!HasDisplay() && (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0))
+        if (!HasDisplay() && (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0 ||
+                              qstrcmp(argv[i], "--unattended") == 0))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!HasDisplay())
     {
@@ -91,7 +109,13 @@ int main(int argc, char* argv[])
     const QCommandLineOption cut(QStringLiteral("cut"),
                                  QStringLiteral("Leave out the part FROM-TO, in seconds; may be repeated."),
                                  QStringLiteral("from-to"));
-    parser.addOptions({emulator, clientId, clientSecret, cut});
+    const QCommandLineOption unattended(
+        QStringLiteral("unattended"),
+        QStringLiteral("Nobody at the keyboard: keep the dialog's defaults and press Start, Sign In and Close as they "
+                       "come, printing each step and then \"Shared: LINK\" or \"Failed: REASON\"; gives up after "
+                       "%1 minutes. Needs --emulator or a client id (a real account signs in in a browser).")
+            .arg(kUnattendedLimit.count()));
+    parser.addOptions({emulator, clientId, clientSecret, cut, unattended});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
@@ -116,6 +140,28 @@ int main(int argc, char* argv[])
     options.clientId = parser.value(clientId);
     options.clientSecret = parser.value(clientSecret);
 
+    if (parser.isSet(unattended) && !parser.isSet(emulator) && !HostApplication::HasClientId(options))
+    {
+        std::fprintf(stderr, "rq-youtube-host: --unattended shares to a real account only with an OAuth client id "
+                             "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a browser; "
+                             "add --emulator to share to the local emulator instead.\n");
+        return kUsageError;
+    }
+    std::unique_ptr<UnattendedRun> user;
+    if (parser.isSet(unattended))
+    {
+        // Its steps are on stdout; the logs (the emulator's too) keep to what
+        // went wrong unless asked for more.
+        if (qEnvironmentVariableIsEmpty("GLOG_minloglevel"))
+        {
+            FLAGS_minloglevel = google::GLOG_WARNING;
+            qputenv("GLOG_minloglevel", QByteArray::number(google::GLOG_WARNING));
+        }
+        g_qtMessages = qInstallMessageHandler(SkipOffscreenNotes);
+        user = std::make_unique<UnattendedRun>(kUnattendedLimit);
+        QObject::connect(user.get(), &UnattendedRun::Abandoned, &app, [&app] { app.exit(HostApplication::Failed); });
+    }
+
     std::unique_ptr<HostApplication> host;
     const auto share = [&](const HostOptions& withOrigin) {
         try
@@ -125,6 +171,8 @@ int main(int argc, char* argv[])
         catch (const std::exception& error)
         {
             std::fprintf(stderr, "rq-youtube-host: cannot set up the YouTube service: %s\n", error.what());
+            if (user)
+                user->Fail(QStringLiteral("cannot set up the YouTube service: ") + QString::fromUtf8(error.what()));
             app.exit(HostApplication::Failed);
             return;
         }
@@ -136,8 +184,10 @@ int main(int argc, char* argv[])
     EmulatorProcess youtube;
     if (parser.isSet(emulator))
     {
-        QObject::connect(&youtube, &EmulatorProcess::Failed, &app, [&app](const QString& reason) {
+        QObject::connect(&youtube, &EmulatorProcess::Failed, &app, [&app, &user](const QString& reason) {
             std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(reason));
+            if (user)
+                user->Fail(reason);
             app.exit(HostApplication::Failed);
         });
         QObject::connect(&youtube, &EmulatorProcess::Ready, &app, [&](const QUrl& origin) {
@@ -152,10 +202,12 @@ int main(int argc, char* argv[])
     }
     else
     {
-        share(options);
+        // From the event loop: an exit asked for before it runs would be lost.
+        QTimer::singleShot(0, &app, [&] { share(options); });
     }
 
     const int code = app.exec();
+    user.reset();
     host.reset();
     return code;
 }

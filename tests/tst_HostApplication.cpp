@@ -1,5 +1,6 @@
 #include "HostApplication.h"
 
+#include "EmulatedHost.h"
 #include "EmulatorProcess.h"
 #include "MediaClips.h"
 #include "MediaFakes.h"
@@ -92,26 +93,15 @@ private slots:
         m_clip = m_dir.filePath(QStringLiteral("Beach walk.mp4"));
         QVERIFY(TestSupport::MakeClip(m_clip, 320, 240, 3, true));
 
-        QSignalSpy ready(&m_emulator, &EmulatorProcess::Ready);
-        m_emulator.Start(EmulatorProcess::FindProgram());
-        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 20000);
-        QVERIFY(m_emulator.Origin().isValid());
+        QVERIFY(TestSupport::StartEmulator(m_emulator));
     }
 
     void init()
     {
         m_run = std::make_unique<QTemporaryDir>();
         QVERIFY(m_run->isValid());
-        m_options = HostOptions();
-        m_options.youTubeOrigin = m_emulator.Origin();
-        m_options.settingsFolder = m_run->filePath(QStringLiteral("settings"));
-        m_options.tokenFile = m_run->filePath(QStringLiteral("tokens.json"));
         m_signInPages.clear();
-        // The browser, played on the emulator's pages; it consents at once.
-        m_options.browserOpener = [this](const QUrl& url) {
-            m_signInPages << url;
-            return m_emulator.OpenSignInPage(url);
-        };
+        m_options = TestSupport::EmulatedRun(m_emulator, *m_run, &m_signInPages);
     }
 
     void cleanup()
