@@ -106,6 +106,12 @@ struct UnattendedRun::Impl
             return;
         }
         const auto* resolution = Child<QComboBox>(dialog, "resolutionComboBox");
+        // Start would go nowhere: there is nothing to convert to.
+        if (resolution && resolution->currentIndex() < 0)
+        {
+            owner->Fail(QStringLiteral("the sharing dialog offers no resolution to convert to (no presets found)"));
+            return;
+        }
         Say(QStringLiteral("Sharing \"%1\" at %2...")
                 .arg(Child<QLineEdit>(dialog, "titleEdit")->text(),
                      resolution ? resolution->currentText() : QStringLiteral("the default preset")));
