@@ -17,6 +17,12 @@
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -108,9 +114,9 @@ public:
     }
 
     // The authorization page with auto-consent on: the code from the redirect.
-    QString AuthorizationCode(const Pkce& pkce, const QString& scope, bool offline = true)
+    QString AuthorizationCode(const Pkce& pkce, const QString& scope, bool offline = true, bool consent = true)
     {
-        const auto res = Client().Get(AuthPath(pkce, scope, offline).c_str());
+        const auto res = Client().Get((AuthPath(pkce, scope, offline) + (consent ? "&prompt=consent" : "")).c_str());
         const QUrl location(QString::fromStdString(res ? res->get_header_value("Location") : std::string()));
         return QUrlQuery(location).queryItemValue(QStringLiteral("code"), QUrl::FullyDecoded);
     }
@@ -207,6 +213,31 @@ private:
     QProcess m_process;
     QString m_firstLine;
     int m_port = 0;
+};
+
+// A plain TCP connection to the emulator, for what an HTTP client will not do.
+struct RawConnection
+{
+    int fd = -1;
+    explicit RawConnection(int port)
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(quint16(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+        {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~RawConnection()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool Send(const std::string& data) { return ::send(fd, data.data(), data.size(), MSG_NOSIGNAL) == ssize_t(data.size()); }
 };
 
 QString RangeOf(const httplib::Result& res)
@@ -382,6 +413,17 @@ private slots:
     void refreshKeepsTheRefreshTokenUntilRevoked()
     {
         Emulator emulator({"--auto-consent", "--access-token-lifetime", "120"});
+        const Pkce pkce;
+        const QJsonObject first = Json(emulator.Exchange(emulator.AuthorizationCode(pkce, kUploadScope, true, false),
+                                                         pkce.verifier));
+        QVERIFY(first.contains("refresh_token"));
+        // A grant exists: only the consent screen (prompt=consent) gives another refresh token.
+        const QJsonObject again = Json(emulator.Exchange(emulator.AuthorizationCode(pkce, kUploadScope, true, false),
+                                                         pkce.verifier));
+        QVERIFY(again.contains("access_token"));
+        QVERIFY(!again.contains("refresh_token"));
+        QCOMPARE(emulator.Refresh(first.value("refresh_token").toString())->status, 200);
+
         const QJsonObject tokens = emulator.SignIn();
         QCOMPARE(tokens.value("expires_in").toInt(), 120);
         const QString refreshToken = tokens.value("refresh_token").toString();
@@ -409,7 +451,6 @@ private slots:
         QCOMPARE(emulator.Client().Post("/revoke", httplib::Params{{"token", refreshToken.toStdString()}})->status, 400);
 
         // Online access gives no refresh token; the revoke fault ends the offline ones.
-        const Pkce pkce;
         QVERIFY(!Json(emulator.Exchange(emulator.AuthorizationCode(pkce, kUploadScope, false), pkce.verifier))
                      .contains("refresh_token"));
         const QString other = emulator.SignIn().value("refresh_token").toString();
@@ -452,6 +493,10 @@ private slots:
         QCOMPARE(ApiReason(res), reason);
         if (status != 200)
             return;
+        // No results: no `items` at all, and an etag that names no channel.
+        QCOMPARE(Json(res).contains("items"), items > 0);
+        QVERIFY(!Json(res).value("etag").toString().contains(QLatin1String("UCemulator")));
+        QCOMPARE(Json(res).value("pageInfo").toObject().value("totalResults").toInt(), items);
         const QJsonArray list = Json(res).value("items").toArray();
         QCOMPARE(list.size(), items);
         if (!items)
@@ -644,6 +689,47 @@ private slots:
         QCOMPARE(faults.first().toObject().value("fired").toInt(), 1);
     }
 
+    void droppedConnectionIsResetAtOnce()
+    {
+        // A client that only writes must see the drop, not wait against a closed window.
+        Emulator emulator({"--auto-consent"});
+        const qint64 chunk = 32 * kQuantum;
+        const std::string session = emulator.StartSession(2 * chunk);
+        emulator.Admin("faults", QJsonObject{{"dropAfterBytes", 100000}});
+        RawConnection connection(emulator.Port());
+        QVERIFY(connection.fd >= 0);
+        const timeval patience{10, 0};
+        setsockopt(connection.fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof(patience));
+        QVERIFY(connection.Send("PUT " + session + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: "
+                                + std::to_string(chunk) + "\r\nContent-Range: bytes 0-" + std::to_string(chunk - 1)
+                                + "/" + std::to_string(2 * chunk) + "\r\n\r\n"));
+        const std::string block(64 * 1024, 'v');
+        int error = 0;
+        for (qint64 sent = 0; sent < chunk && !error; sent += qint64(block.size()))
+            if (::send(connection.fd, block.data(), block.size(), MSG_NOSIGNAL) < 0)
+                error = errno;
+        QVERIFY2(error == ECONNRESET || error == EPIPE, qPrintable(QString::fromLocal8Bit(strerror(error))));
+        QCOMPARE(emulator.Upload().value("size").toInt(), 100000);
+    }
+
+    void idleConnectionsDoNotStallIt()
+    {
+        Emulator emulator;
+        // Connections that never finish their request head, more than a small pool of workers.
+        std::vector<std::unique_ptr<RawConnection>> idle;
+        for (int i = 0; i < 16; ++i)
+        {
+            idle.push_back(std::make_unique<RawConnection>(emulator.Port()));
+            QVERIFY(idle.back()->fd >= 0);
+            QVERIFY(idle.back()->Send("GET /_emulator/config HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
+        }
+        httplib::Client client("127.0.0.1", emulator.Port());
+        client.set_read_timeout(10);
+        const auto answer = client.Get("/_emulator/config");
+        QVERIFY(answer);
+        QCOMPARE(answer->status, 200);
+    }
+
     void injectedAnswersOnChunks_data()
     {
         QTest::addColumn<QJsonObject>("fault");
@@ -709,6 +795,12 @@ private slots:
         const QByteArray file = RandomBytes(2 * kQuantum);
         const std::string session = emulator.StartSession(file.size());
         QCOMPARE(emulator.PutChunk(session, file, 0, kQuantum)->status, 308);
+        // With the switch on, a PUT needs a valid access token like every API request.
+        emulator.Admin("config", QJsonObject{{"requireTokenOnPut", true}});
+        const auto anonymous = emulator.PutChunk(session, file, kQuantum, kQuantum);
+        QCOMPARE(anonymous->status, 401);
+        QCOMPARE(ApiReason(anonymous), QStringLiteral("required"));
+        emulator.Admin("config", QJsonObject{{"requireTokenOnPut", false}});
         emulator.Admin("faults", QJsonObject{{"expireSessions", true}});
         const auto gone = emulator.PutChunk(session, file, kQuantum, kQuantum);
         QCOMPARE(gone->status, 404);

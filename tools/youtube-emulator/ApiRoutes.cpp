@@ -4,6 +4,8 @@
 #include "EmulatorImpl.h"
 #include "VideoResource.h"
 
+#include <QCryptographicHash>
+#include <QJsonDocument>
 #include <QSet>
 
 namespace Tavrix::YouTubeEmulator {
@@ -57,7 +59,7 @@ void Emulator::Impl::AddApiRoutes()
         std::lock_guard<std::mutex> lock(mutex);
         if (AnswerApiFault(res, faults.Take(QStringLiteral("channels"))))
             return;
-        QJsonObject answer{{"kind", "youtube#channelListResponse"}, {"etag", "channels-" + config.channelId}};
+        QJsonObject answer{{"kind", "youtube#channelListResponse"}};
         const bool found = config.channel &&
                            (mine || Param(req, "id").split(QLatin1Char(',')).contains(config.channelId) ||
                             Param(req, "forHandle").remove(QLatin1Char('@')) == config.channelHandle.mid(1));
@@ -94,8 +96,14 @@ void Emulator::Impl::AddApiRoutes()
                                                      {"madeForKids", false}});
             items.append(channel);
         }
+        // Like the real API: no results leave `items` out, and the etag stands
+        // for the answer's content (it names no channel).
+        answer.insert("etag", QString::fromLatin1(QCryptographicHash::hash(QJsonDocument(items).toJson(),
+                                                                          QCryptographicHash::Sha1)
+                                                      .toBase64(QByteArray::Base64UrlEncoding)));
         answer.insert("pageInfo", QJsonObject{{"totalResults", items.size()}, {"resultsPerPage", 5}});
-        answer.insert("items", items);
+        if (!items.isEmpty())
+            answer.insert("items", items);
         SendJson(res, 200, answer);
     });
 

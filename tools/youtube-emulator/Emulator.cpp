@@ -20,6 +20,8 @@ const QString kScopeYouTube = QStringLiteral("https://www.googleapis.com/auth/yo
 const QString kScopeForceSsl = QStringLiteral("https://www.googleapis.com/auth/youtube.force-ssl");
 
 namespace {
+constexpr size_t kWorkers = 64;
+
 // A small round picture for the channel and the video thumbnails.
 QByteArray MakePicture()
 {
@@ -159,7 +161,15 @@ bool Emulator::Impl::DropConnection(const httplib::Request& req, int serverPort)
             continue;
         if (PortOf(local) == serverPort && PortOf(peer) == req.remote_port)
         {
-            dropped = shutdown(int(fd), SHUT_RDWR) == 0;
+            // A reset, as a broken network or a restarted front end gives: with a
+            // plain close the client's writes would stall against a zero window.
+            // Disconnecting (AF_UNSPEC) resets at once and leaves the descriptor
+            // to the library; with linger 0 its own close later adds nothing.
+            const linger abortive{1, 0};
+            setsockopt(int(fd), SOL_SOCKET, SO_LINGER, &abortive, sizeof(abortive));
+            sockaddr unspecified{};
+            unspecified.sa_family = AF_UNSPEC;
+            dropped = ::connect(int(fd), &unspecified, sizeof(unspecified)) == 0;
             break;
         }
     }
@@ -168,6 +178,13 @@ bool Emulator::Impl::DropConnection(const httplib::Request& req, int serverPort)
 }
 
 bool Emulator::Impl::Authorize(const httplib::Request& req, httplib::Response& res, const QStringList& anyOfScopes)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return AuthorizeLocked(req, res, anyOfScopes);
+}
+
+bool Emulator::Impl::AuthorizeLocked(const httplib::Request& req, httplib::Response& res,
+                                     const QStringList& anyOfScopes)
 {
     const QString header = Header(req, "Authorization");
     ApiErrorItem item;
@@ -181,7 +198,6 @@ bool Emulator::Impl::Authorize(const httplib::Request& req, httplib::Response& r
         return false;
     }
     const QStringList parts = header.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    std::lock_guard<std::mutex> lock(mutex);
     const auto token = parts.size() == 2 && parts[0].compare(QLatin1String("Bearer"), Qt::CaseInsensitive) == 0
                            ? signIn.accessTokens.constFind(parts[1])
                            : signIn.accessTokens.constEnd();
@@ -356,6 +372,9 @@ bool Emulator::Start(QString& error)
     d->AddFallbackRoutes();
     d->server.set_keep_alive_max_count(1000);
     d->server.set_read_timeout(30);
+    // One worker per connection: enough that idle or half-sent connections
+    // (a browser's spare sockets, a stalled client) never starve real requests.
+    d->server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     d->server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
         // The path only: queries and bodies may carry codes and tokens.
         VLOG(30) << "Tavrix::YouTubeEmulator::Emulator::Run: " << req.method << ' ' << req.path << " -> "

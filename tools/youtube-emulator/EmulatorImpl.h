@@ -75,13 +75,15 @@ struct Emulator::Impl
 
     QString Origin() const;
 
-    // Closes the TCP connection of `req` under the library's feet, so the
-    // client sees the connection drop without an answer.
+    // Resets the TCP connection of `req` under the library's feet, so the
+    // client sees the connection drop at once, without an answer.
     static bool DropConnection(const httplib::Request& req, int serverPort);
 
     // Checks `Authorization: Bearer`; answers 401/403 and returns false when
     // the token is missing, unknown, expired or lacks every scope given.
     bool Authorize(const httplib::Request& req, httplib::Response& res, const QStringList& anyOfScopes);
+    // The same with the lock already held.
+    bool AuthorizeLocked(const httplib::Request& req, httplib::Response& res, const QStringList& anyOfScopes);
 
     // Answers the status fault `fault` in the API's or the OAuth error form.
     static void SendFaultStatus(httplib::Response& res, const Fault& fault, bool oauthForm);

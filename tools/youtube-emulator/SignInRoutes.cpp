@@ -128,13 +128,15 @@ void Emulator::Impl::AddSignInRoutes()
         pending.challenge = challenge;
         pending.scope = scopes.join(QLatin1Char(' '));
         pending.offline = accessType == QLatin1String("offline");
+        pending.consent = prompts.contains(QStringLiteral("consent"));
 
         std::lock_guard<std::mutex> lock(mutex);
         if (config.autoConsent)
         {
             const QString code = QStringLiteral("4/0") + RandomToken(70);
             signIn.codes.insert(code, AuthCode{clientId, redirectUri, challenge, pending.scope, pending.offline,
-                                               NowMsecs() + config.codeLifetime * 1000, false, QString()});
+                                               NowMsecs() + config.codeLifetime * 1000, false, QString(),
+                                               pending.consent});
             SaveSignInLocked();
             return Redirect(res, redirectUri, {{"state", state}, {"code", code}, {"scope", pending.scope}});
         }
@@ -174,7 +176,8 @@ void Emulator::Impl::AddSignInRoutes()
                  const QString code = QStringLiteral("4/0") + RandomToken(70);
                  signIn.codes.insert(code, AuthCode{consent.clientId, consent.redirectUri, consent.challenge,
                                                     consent.scope, consent.offline,
-                                                    NowMsecs() + config.codeLifetime * 1000, false, QString()});
+                                                    NowMsecs() + config.codeLifetime * 1000, false, QString(),
+                                                    consent.consent});
                  SaveSignInLocked();
                  Redirect(res, consent.redirectUri, {{"state", consent.state}, {"code", code}, {"scope", consent.scope}});
              });
@@ -248,13 +251,16 @@ void Emulator::Impl::AddSignInRoutes()
                 return SendOAuthError(res, 400, "invalid_grant", "Invalid code verifier.");
 
             code->used = true;
+            // Like Google: a refresh token comes with the consent screen only, which
+            // shows on the first grant for this client or with prompt=consent.
+            const bool consentShown = code->consent || !signIn.HasOfflineGrant(clientId);
             grantId = RandomToken(16);
             code->grantId = grantId;
             Grant grant;
             grant.clientId = clientId;
             grant.scope = code->scope;
             grant.createdAt = now;
-            if (code->offline)
+            if (code->offline && consentShown)
             {
                 grant.refreshToken = QStringLiteral("1//") + RandomToken(100);
                 signIn.refreshTokens.insert(grant.refreshToken, grantId);

@@ -81,7 +81,8 @@ QJsonObject Config::ToJson() const
                        {"channelTitle", channelTitle},
                        {"channelHandle", channelHandle},
                        {"longUploadsStatus", longUploadsStatus},
-                       {"forcePrivate", forcePrivate}};
+                       {"forcePrivate", forcePrivate},
+                       {"requireTokenOnPut", requireTokenOnPut}};
 }
 
 bool Config::Apply(const QJsonObject& changes, QString& error)
@@ -89,7 +90,7 @@ bool Config::Apply(const QJsonObject& changes, QString& error)
     static const QStringList known{"clientId",      "clientSecret",      "autoConsent",    "accessTokenLifetime",
                                    "codeLifetime",  "sessionLifetime",   "channel",        "noChannelMode",
                                    "channelId",     "channelTitle",      "channelHandle",  "longUploadsStatus",
-                                   "forcePrivate"};
+                                   "forcePrivate",  "requireTokenOnPut"};
     for (auto it = changes.begin(); it != changes.end(); ++it)
         if (!known.contains(it.key()))
         {
@@ -109,7 +110,8 @@ bool Config::Apply(const QJsonObject& changes, QString& error)
         !ReadText(changes, "channelTitle", next.channelTitle, error) ||
         !ReadText(changes, "channelHandle", next.channelHandle, error) ||
         !ReadText(changes, "longUploadsStatus", next.longUploadsStatus, error) ||
-        !ReadBool(changes, "forcePrivate", next.forcePrivate, error))
+        !ReadBool(changes, "forcePrivate", next.forcePrivate, error) ||
+        !ReadBool(changes, "requireTokenOnPut", next.requireTokenOnPut, error))
         return false;
     if (next.noChannelMode != QLatin1String("401") && next.noChannelMode != QLatin1String("empty"))
     {
@@ -171,6 +173,14 @@ void SignInState::RevokeGrant(const QString& grantId)
         it = it->grantId == grantId ? accessTokens.erase(it) : std::next(it);
 }
 
+bool SignInState::HasOfflineGrant(const QString& clientId) const
+{
+    for (const Grant& grant : grants)
+        if (grant.clientId == clientId && !grant.revoked && !grant.refreshToken.isEmpty())
+            return true;
+    return false;
+}
+
 struct StateFolder::Impl
 {
     QDir root;
@@ -228,6 +238,7 @@ bool StateFolder::Load(SignInState& signIn, QMap<QString, std::shared_ptr<Upload
             code.expiresAt = qint64(c.value("expiresAt").toDouble());
             code.used = c.value("used").toBool();
             code.grantId = c.value("grantId").toString();
+            code.consent = c.value("consent").toBool();
             signIn.codes.insert(it.key(), code);
         }
         const QJsonObject grants = state.value("grants").toObject();
@@ -290,7 +301,8 @@ void StateFolder::SaveSignIn(const Config& config, const SignInState& signIn) co
                                            {"offline", it->offline},
                                            {"expiresAt", it->expiresAt},
                                            {"used", it->used},
-                                           {"grantId", it->grantId}});
+                                           {"grantId", it->grantId},
+                                           {"consent", it->consent}});
     QJsonObject grants;
     for (auto it = signIn.grants.begin(); it != signIn.grants.end(); ++it)
         grants.insert(it.key(), QJsonObject{{"clientId", it->clientId},

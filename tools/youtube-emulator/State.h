@@ -31,6 +31,8 @@ struct Config
     QString longUploadsStatus = QStringLiteral("eligible");
     // Uploads through an unaudited project come out private whatever was asked.
     bool forcePrivate = false;
+    // Session PUTs must carry a valid access token (401 authError otherwise).
+    bool requireTokenOnPut = false;
 
     QJsonObject ToJson() const;
     // Applies the fields present in `changes`; false with `error` on a bad one
@@ -48,6 +50,7 @@ struct AuthCode
     qint64 expiresAt = 0;
     bool used = false;
     QString grantId; // set once redeemed
+    bool consent = false; // asked with prompt=consent: a refresh token even when a grant exists
 };
 
 struct PendingConsent
@@ -59,6 +62,7 @@ struct PendingConsent
     QString scope;
     bool offline = false;
     qint64 expiresAt = 0;
+    bool consent = false;
 };
 
 struct Grant
@@ -111,6 +115,8 @@ struct SignInState
     QMap<QString, QString> refreshTokens; // token -> grant id
 
     void RevokeGrant(const QString& grantId);
+    // A grant of `clientId` that still holds a refresh token.
+    bool HasOfflineGrant(const QString& clientId) const;
 };
 
 class StateFolder

@@ -359,6 +359,8 @@ void Emulator::Impl::PutToSession(const httplib::Request& req, httplib::Response
             lock.unlock();
             Drain(reader);
         };
+        if (config.requireTokenOnPut && !AuthorizeLocked(req, res, {kScopeUpload, kScopeYouTube, kScopeForceSsl}))
+            return refuse([] {});
         if (session->expired || session->removed)
             return refuse([&] { SendSessionGone(res, QStringLiteral("The upload session has expired.")); });
         if (session->complete)
