@@ -2,6 +2,7 @@
 
 #include "ApiReply.h"
 #include "Pkce.h"
+#include "TokenRequest.h"
 #include "YoutubeConfiguration.h"
 
 #include <QHostAddress>
@@ -48,7 +49,7 @@ struct LoopbackSignIn::Impl
     QByteArray state;
     QUrl redirectUri;
     QUrl authorizationUrl;
-    QPointer<QNetworkReply> exchange;
+    QPointer<TokenRequest> exchange;
     Done done;
 
     Impl(const Configuration& c, QNetworkAccessManager& n)
@@ -70,12 +71,7 @@ struct LoopbackSignIn::Impl
 
     void StopExchange()
     {
-        if (exchange)
-        {
-            exchange->disconnect();
-            exchange->abort();
-            exchange->deleteLater();
-        }
+        delete exchange.data();
     }
 
     void Answer(QTcpSocket* socket, const QByteArray& response)
@@ -109,11 +105,12 @@ struct LoopbackSignIn::Impl
         const QString givenState = query.queryItemValue(QStringLiteral("state"), QUrl::FullyDecoded);
         if (givenState != QString::fromLatin1(state))
         {
-            LOG(ERROR) << kCallback << "the callback's state does not match this sign-in, sign-in refused";
+            // Any local program can call this address: a stray answer must not end
+            // the sign-in, which goes on waiting for its own until the time-out.
+            LOG(ERROR) << kCallback << "the callback's state does not match this sign-in, ignored; still waiting";
             Answer(socket, Page(400, "Bad Request",
                                 QStringLiteral("This sign-in answer does not belong to the sign-in that was started. "
                                                "Start the sign-in again from the application.")));
-            Finish(ProtocolError);
             return;
         }
         const QString error = query.queryItemValue(QStringLiteral("error"), QUrl::FullyDecoded);
@@ -141,35 +138,37 @@ struct LoopbackSignIn::Impl
 
     void Exchange(const QString& code)
     {
-        exchange = PostForm(network, config.tokenUrl,
-                            {{QStringLiteral("code"), code},
-                             {QStringLiteral("client_id"), config.clientId},
-                             {QStringLiteral("client_secret"), config.clientSecret},
-                             {QStringLiteral("redirect_uri"), redirectUri.toString(QUrl::FullyEncoded)},
-                             {QStringLiteral("grant_type"), QStringLiteral("authorization_code")},
-                             {QStringLiteral("code_verifier"), QString::fromLatin1(verifier)}},
-                            config.transferTimeoutMs);
-        QObject::connect(exchange.data(), &QNetworkReply::finished, &server, [this, reply = exchange.data()] {
-            reply->deleteLater();
-            const ApiReply answer = ApiReply::Read(reply);
-            if (!answer.Ok())
-            {
-                LOG(ERROR) << kExchange << "the code exchange failed: " << answer.Describe().toStdString();
-                Finish(answer.reason == QLatin1String("invalid_grant") ? AuthorizationDenied : answer.Failure());
-                return;
-            }
-            const Tokens tokens = TokensFromAnswer(answer.json, {});
-            if (tokens.accessToken.isEmpty())
-            {
-                LOG(ERROR) << kExchange << "the token answer has no access token";
-                Finish(ProtocolError);
-                return;
-            }
-            if (tokens.refreshToken.isEmpty())
-                LOG(ERROR) << kExchange << "no refresh token granted, the sign-in lasts until the access token expires";
-            LOG(INFO) << kExchange << "signed in";
-            Finish(Success, tokens);
-        });
+        const TokenRequest::Form form{{QStringLiteral("code"), code},
+                                      {QStringLiteral("client_id"), config.clientId},
+                                      {QStringLiteral("client_secret"), config.clientSecret},
+                                      {QStringLiteral("redirect_uri"), redirectUri.toString(QUrl::FullyEncoded)},
+                                      {QStringLiteral("grant_type"), QStringLiteral("authorization_code")},
+                                      {QStringLiteral("code_verifier"), QString::fromLatin1(verifier)}};
+        exchange = new TokenRequest(config, network, form, [this](const ApiReply& answer) { OnExchanged(answer); },
+                                    &server);
+    }
+
+    void OnExchanged(const ApiReply& answer)
+    {
+        exchange->deleteLater();
+        exchange = nullptr;
+        if (!answer.Ok())
+        {
+            LOG(ERROR) << kExchange << "the code exchange failed: " << answer.Describe().toStdString();
+            Finish(answer.reason == QLatin1String("invalid_grant") ? AuthorizationDenied : answer.Failure());
+            return;
+        }
+        const Tokens tokens = TokensFromAnswer(answer.json, {});
+        if (tokens.accessToken.isEmpty())
+        {
+            LOG(ERROR) << kExchange << "the token answer has no access token";
+            Finish(ProtocolError);
+            return;
+        }
+        if (tokens.refreshToken.isEmpty())
+            LOG(ERROR) << kExchange << "no refresh token granted, the sign-in lasts until the access token expires";
+        LOG(INFO) << kExchange << "signed in";
+        Finish(Success, tokens);
     }
 };
 
@@ -235,7 +234,10 @@ void LoopbackSignIn::Start(const BrowserOpener& openBrowser, Done done)
         {QStringLiteral("code_challenge"), QString::fromLatin1(CodeChallenge(m_impl->verifier))},
         {QStringLiteral("code_challenge_method"), QStringLiteral("S256")},
         {QStringLiteral("access_type"), QStringLiteral("offline")},
-        {QStringLiteral("prompt"), QStringLiteral("select_account")},
+        // Google grants a refresh token only when its consent screen shows: without
+        // it a user who granted access before (another computer, a wiped keychain)
+        // would be signed out again within the hour.
+        {QStringLiteral("prompt"), QStringLiteral("consent select_account")},
     };
     m_impl->authorizationUrl = m_impl->config.authorizationUrl;
     m_impl->authorizationUrl.setQuery(QString::fromLatin1(EncodeForm(parameters)), QUrl::StrictMode);

@@ -1,9 +1,10 @@
 #pragma once
 
 // One sign-in through the system browser: a listener on 127.0.0.1 waits for
-// the single callback whose state matches, the code is exchanged for tokens
-// with its PKCE verifier. Every way out ends in exactly one `done` call:
-// consent, refusal, a wrong state, a time-out or a failed exchange.
+// the single callback whose state matches (others get an error page and are
+// otherwise ignored), the code is exchanged for tokens with its PKCE verifier.
+// Every way out ends in exactly one `done` call: consent, refusal, a time-out
+// or a failed exchange.
 
 #include "SocialProtocol.h"
 #include "TokenStore.h"

@@ -7,10 +7,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QUrlQuery>
@@ -31,6 +31,14 @@ qint64 NextOffset(const QByteArray& range)
     static const QRegularExpression pattern(QStringLiteral("^\\s*(?:bytes=)?(\\d+)-(\\d+)\\s*$"));
     const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(range));
     return match.hasMatch() ? match.captured(2).toLongLong() + 1 : 0;
+}
+
+// The file's video type as Google's own clients send it ("video/mp4"), by its
+// name and first bytes; "video/*" when it is not recognisably a video.
+QByteArray VideoContentType(const QString& path)
+{
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    return type.startsWith(QLatin1String("video/")) ? type.toLatin1() : QByteArrayLiteral("video/*");
 }
 } // namespace
 
@@ -159,7 +167,7 @@ struct ResumableUpload::Impl
         QNetworkRequest request = Request(url);
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json; charset=UTF-8"));
         request.setRawHeader("X-Upload-Content-Length", QByteArray::number(total));
-        request.setRawHeader("X-Upload-Content-Type", "video/*");
+        request.setRawHeader("X-Upload-Content-Type", VideoContentType(path));
         VLOG(30) << kSession << "opening a session for " << total << " bytes";
         Watch(network.post(request, metadata), &Impl::OnSessionOpened);
     }
@@ -335,13 +343,7 @@ struct ResumableUpload::Impl
                  QStringLiteral("gave up after %1 attempts, last: %2").arg(failures).arg(answer.Describe()));
             return;
         }
-        int delay = answer.retryAfterMs;
-        if (delay < 0)
-        {
-            const qint64 exponential = qint64(config.retryBaseDelayMs) << qMin(failures - 1, 20);
-            delay = static_cast<int>(qMin<qint64>(exponential, config.retryMaxDelayMs));
-            delay += static_cast<int>(QRandomGenerator::global()->bounded(qMax(1, config.retryBaseDelayMs)));
-        }
+        const int delay = config.RetryDelayMs(failures, answer.retryAfterMs);
         LOG(INFO) << kTransfer << "attempt " << failures << " failed (" << answer.Describe().toStdString()
                   << "), trying again in " << delay << " ms";
         retryAction = [this, retry = std::move(retry)] {

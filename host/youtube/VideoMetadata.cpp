@@ -15,6 +15,30 @@ bool HasAngleBrackets(const QString& text)
 }
 } // namespace
 
+QString CleanText(const QString& text, bool multiline)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i)
+    {
+        const QChar c = text.at(i);
+        const ushort code = c.unicode();
+        if ((code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069))
+            continue;
+        if (multiline && code == '\r')
+        {
+            if (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n'))
+                clean += QLatin1Char('\n');
+            continue;
+        }
+        if (multiline && (code == '\n' || code == '\t'))
+            clean += c;
+        else
+            clean += c.category() == QChar::Other_Control ? QChar(QLatin1Char(' ')) : c;
+    }
+    return clean;
+}
+
 QStringList SplitTags(const QString& text)
 {
     QStringList tags;
@@ -38,9 +62,16 @@ int TagsLength(const QStringList& tags)
 VideoMetadata VideoMetadata::FromFields(const QMap<QString, QString>& fields)
 {
     VideoMetadata metadata;
-    metadata.title = fields.value(YoutubeProtocol::FIELD_TITLE);
-    metadata.description = fields.value(YoutubeProtocol::FIELD_DESCRIPTION);
-    metadata.tags = SplitTags(fields.value(YoutubeProtocol::FIELD_TAGS));
+    const auto clean = [&metadata, &fields](const QString& field, const char* name, bool multiline) {
+        const QString text = fields.value(field);
+        const QString cleanText = CleanText(text, multiline);
+        if (cleanText != text)
+            metadata.cleaned << QLatin1String(name);
+        return cleanText;
+    };
+    metadata.title = clean(YoutubeProtocol::FIELD_TITLE, "title", false);
+    metadata.description = clean(YoutubeProtocol::FIELD_DESCRIPTION, "description", true);
+    metadata.tags = SplitTags(clean(YoutubeProtocol::FIELD_TAGS, "tags", false));
     metadata.categoryId = fields.value(YoutubeProtocol::FIELD_CATEGORY_ID).trimmed();
     metadata.privacy = fields.value(YoutubeProtocol::FIELD_PRIVACY).trimmed();
     // Nothing is published by accident: no choice means private.

@@ -17,8 +17,10 @@ struct VideoMetadata
     QStringList tags;
     QString categoryId;
     QString privacy;
+    // The fields ("title", "description", "tags") that CleanText changed.
+    QStringList cleaned;
 
-    // From the protocol's field map; the tags text is split at commas.
+    // From the protocol's field map, the texts cleaned; the tags text is split at commas.
     static VideoMetadata FromFields(const QMap<QString, QString>& fields);
 
     // Empty when the metadata fits YouTube's limits, else a text naming the limit.
@@ -27,6 +29,10 @@ struct VideoMetadata
     QByteArray ToJson() const;
 };
 
+// Control characters become spaces (a multi-line text keeps its line breaks,
+// as "\n", and its tabs), and the bidirectional override and isolate
+// characters go: "rtl \u202Egnp.exe" would show as "rtl exe.png".
+QString CleanText(const QString& text, bool multiline);
 // "a, b c,,d " -> ["a", "b c", "d"]: trimmed, empty ones dropped.
 QStringList SplitTags(const QString& text);
 // The length YouTube counts: commas between tags, and quotes around a tag with a space.

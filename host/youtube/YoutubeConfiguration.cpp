@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 namespace Tavrix::Social::YouTube {
@@ -45,6 +46,15 @@ void Configuration::PointAt(const QUrl& origin)
 qint64 Configuration::EffectiveChunkSize() const
 {
     return qMax<qint64>(1, chunkSize / kChunkUnit) * kChunkUnit;
+}
+
+int Configuration::RetryDelayMs(int attempt, int retryAfterMs) const
+{
+    if (retryAfterMs >= 0)
+        return retryAfterMs;
+    const qint64 exponential = qint64(retryBaseDelayMs) << qBound(0, attempt - 1, 20);
+    return static_cast<int>(qMin<qint64>(exponential, retryMaxDelayMs))
+        + static_cast<int>(QRandomGenerator::global()->bounded(qMax(1, retryBaseDelayMs)));
 }
 
 Configuration Configuration::FromSettings(const RQ::IProductSettingsManager* settings,

@@ -39,6 +39,8 @@ struct Configuration
     int retryMaxDelayMs = 64 * 1000;
     // Consecutive failed attempts without any byte stored before the upload gives up.
     int maxRetries = 8;
+    // Retries of a token request (code exchange, refresh): the user is waiting.
+    int maxTokenRetries = 4;
 
     // Tokens go to the keychain when one answers, else to this file (mode 0600).
     bool useKeychain = true;
@@ -49,6 +51,9 @@ struct Configuration
     void PointAt(const QUrl& origin);
     // The chunk size actually used: a positive multiple of 256 KiB.
     qint64 EffectiveChunkSize() const;
+    // The wait before retry number `attempt` (from 1): the server's Retry-After
+    // when it gave one (-1: none), else exponential backoff with jitter.
+    int RetryDelayMs(int attempt, int retryAfterMs) const;
 
     // Defaults, then the product's settings, then the environment:
     //   settings "YouTube/BaseUrl", "YouTube/ClientId", "YouTube/ClientSecret",

@@ -3,6 +3,7 @@
 #include "ApiReply.h"
 #include "LoopbackSignIn.h"
 #include "ResumableUpload.h"
+#include "TokenRequest.h"
 #include "TokenStore.h"
 #include "VideoMetadata.h"
 #include "YoutubeConfiguration.h"
@@ -109,7 +110,7 @@ struct YoutubeNetworkProtocol::Impl
     std::map<Ticket, Pending> pending;
     Ticket signInTicket = InvalidTicket;
 
-    QPointer<QNetworkReply> refreshReply;
+    QPointer<TokenRequest> refreshReply;
     std::vector<ResumableUpload::TokenReady> refreshWaiters;
 
     // The signed-in user, fetched once per sign-in. Answers that arrive for an
@@ -144,11 +145,7 @@ struct YoutubeNetworkProtocol::Impl
                 entry.second.abort();
         pending.clear();
         refreshWaiters.clear();
-        if (refreshReply)
-        {
-            refreshReply->disconnect();
-            refreshReply->abort();
-        }
+        delete refreshReply.data();
     }
 
     bool SignedIn() const
@@ -198,21 +195,18 @@ struct YoutubeNetworkProtocol::Impl
         if (refreshReply)
             return;
         VLOG(30) << kRefresh << "refreshing the access token";
-        refreshReply = PostForm(network, config.tokenUrl,
-                                {{QStringLiteral("client_id"), config.clientId},
-                                 {QStringLiteral("client_secret"), config.clientSecret},
-                                 {QStringLiteral("grant_type"), QStringLiteral("refresh_token")},
-                                 {QStringLiteral("refresh_token"), tokens.refreshToken}},
-                                config.transferTimeoutMs);
-        QObject::connect(refreshReply.data(), &QNetworkReply::finished, &context,
-                         [this, reply = refreshReply.data()] { OnRefreshed(reply); });
+        refreshReply = new TokenRequest(config, network,
+                                        {{QStringLiteral("client_id"), config.clientId},
+                                         {QStringLiteral("client_secret"), config.clientSecret},
+                                         {QStringLiteral("grant_type"), QStringLiteral("refresh_token")},
+                                         {QStringLiteral("refresh_token"), tokens.refreshToken}},
+                                        [this](const ApiReply& answer) { OnRefreshed(answer); }, &context);
     }
 
-    void OnRefreshed(QNetworkReply* reply)
+    void OnRefreshed(const ApiReply& answer)
     {
-        reply->deleteLater();
+        refreshReply->deleteLater();
         refreshReply = nullptr;
-        const ApiReply answer = ApiReply::Read(reply);
         auto waiters = std::move(refreshWaiters);
         refreshWaiters.clear();
         RequestResult result = Success;
@@ -607,12 +601,7 @@ void YoutubeNetworkProtocol::LogOut()
     impl.AbortAll(Cancelled);
     impl.signInTicket = InvalidTicket;
     impl.refreshWaiters.clear();
-    if (impl.refreshReply)
-    {
-        impl.refreshReply->disconnect();
-        impl.refreshReply->abort();
-        impl.refreshReply->deleteLater();
-    }
+    delete impl.refreshReply.data();
     impl.ForgetUser();
 }
 
@@ -715,6 +704,9 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
         return ticket;
     }
     const VideoMetadata metadata = VideoMetadata::FromFields(fields);
+    if (!metadata.cleaned.isEmpty())
+        LOG(INFO) << kUpload << "control characters became spaces and direction overrides were removed in the "
+                  << metadata.cleaned.join(QStringLiteral(", ")).toStdString() << ", ticket=" << ticket;
     const QString violation = metadata.Violation();
     if (!violation.isEmpty())
     {
