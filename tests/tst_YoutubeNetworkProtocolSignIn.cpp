@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(query.queryItemValue("response_type"), QStringLiteral("code"));
         QCOMPARE(query.queryItemValue("code_challenge_method"), QStringLiteral("S256"));
         QCOMPARE(query.queryItemValue("access_type"), QStringLiteral("offline"));
-        QCOMPARE(query.queryItemValue("prompt"), QStringLiteral("select_account"));
+        QCOMPARE(query.queryItemValue("prompt", QUrl::FullyDecoded), QStringLiteral("consent select_account"));
         QVERIFY(authorization.toEncoded().contains("youtube.upload%20https%3A%2F%2Fwww.googleapis.com%2Fauth%2Fyoutube.readonly"));
         const QUrl redirect(query.queryItemValue("redirect_uri", QUrl::FullyDecoded));
         QCOMPARE(redirect.host(), QStringLiteral("127.0.0.1"));
@@ -152,6 +152,13 @@ private slots:
         QUrl favicon = redirect;
         favicon.setPath(QStringLiteral("/favicon.ico"));
         QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", favicon).status, 404);
+        // Nor does an answer forged by another local program: it gets the error page.
+        QUrl forged = redirect;
+        forged.setQuery(QStringLiteral("state=forged&code=4/0stolen"));
+        const TestSupport::HttpAnswer refused = TestSupport::Fetch(emulator->Network(), "GET", forged);
+        QCOMPARE(refused.status, 400);
+        QVERIFY(refused.body.contains("does not belong"));
+        QCOMPARE(answers.logIns.size(), 0);
 
         const QUrl back = emulator->Consent(authorization, true);
         QCOMPARE(back.port(), redirect.port());
@@ -241,37 +248,39 @@ private slots:
     void refusedSignIns_data()
     {
         QTest::addColumn<bool>("allow");
-        QTest::addColumn<bool>("tamperState");
+        QTest::addColumn<QJsonObject>("fault");
         QTest::addColumn<RequestResult>("expected");
         QTest::addColumn<QByteArray>("page");
-        QTest::newRow("consent denied") << false << false << AuthorizationDenied << QByteArray("not completed");
-        QTest::newRow("state of another sign-in") << true << true << ProtocolError << QByteArray("does not belong");
+        QTest::newRow("consent denied") << false << QJsonObject() << AuthorizationDenied << QByteArray("not completed");
+        // Retried a few times, then given up.
+        QTest::newRow("token endpoint keeps failing")
+            << true << QJsonObject{{"status", 503}, {"on", "token"}, {"times", -1}} << ServerError
+            << QByteArray("You may close this page");
     }
 
     void refusedSignIns()
     {
         QFETCH(bool, allow);
-        QFETCH(bool, tamperState);
+        QFETCH(QJsonObject, fault);
         QFETCH(RequestResult, expected);
         QFETCH(QByteArray, page);
-        auto protocol = MakeProtocol();
+        const YouTube::Configuration config = emulator->Config(TokenFile());
+        auto protocol = MakeProtocol(config);
+        if (!fault.isEmpty())
+            emulator->Post(QStringLiteral("/_emulator/faults"), fault);
         Answers answers;
         StartLogIn(*protocol, answers);
-        QUrl back = emulator->Consent(browser.opened.value(0), allow);
+        const QUrl back = emulator->Consent(browser.opened.value(0), allow);
         QVERIFY(back.isValid());
-        if (tamperState)
-        {
-            QUrlQuery query(back);
-            query.removeAllQueryItems("state");
-            query.addQueryItem("state", "forged");
-            back.setQuery(query);
-        }
         const TestSupport::HttpAnswer answer = TestSupport::Fetch(emulator->Network(), "GET", back);
         QVERIFY(answer.body.contains(page));
         QTRY_COMPARE(answers.logIns.size(), 1);
         QCOMPARE(answers.logIns.first().second, expected);
         QVERIFY(!protocol->IsLoggedIn());
         QVERIFY(!QFile::exists(TokenFile()));
+        if (!fault.isEmpty())
+            QCOMPARE(emulator->Get("/_emulator/faults").value("faults").toArray().first().toObject().value("fired").toInt(),
+                     config.maxTokenRetries + 1);
     }
 
     void signInsThatNeverGetAnAnswer_data()
@@ -279,6 +288,7 @@ private slots:
         QTest::addColumn<QString>("situation");
         QTest::addColumn<RequestResult>("expected");
         QTest::newRow("browser closed") << "timeout" << AuthorizationTimeout;
+        QTest::newRow("only a forged answer") << "forged" << AuthorizationTimeout;
         QTest::newRow("no browser") << "no browser" << BrowserUnavailable;
         QTest::newRow("no client id") << "no client" << ClientNotConfigured;
     }
@@ -288,7 +298,7 @@ private slots:
         QFETCH(QString, situation);
         QFETCH(RequestResult, expected);
         YouTube::Configuration config = emulator->Config(TokenFile());
-        config.signInTimeoutMs = 300;
+        config.signInTimeoutMs = 1500;
         if (situation == "no client")
             config.clientId.clear();
         browser.works = situation != "no browser";
@@ -296,6 +306,14 @@ private slots:
         Answers answers;
         StartLogIn(*protocol, answers);
         QCOMPARE(answers.logIns.size(), 0);
+        if (situation == "forged")
+        {
+            // Any local program can call the listener; it keeps waiting for the real answer.
+            QUrl forged(QUrlQuery(browser.opened.value(0)).queryItemValue("redirect_uri", QUrl::FullyDecoded));
+            forged.setQuery(QStringLiteral("error=access_denied&state=forged"));
+            QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", forged).status, 400);
+            QCOMPARE(answers.logIns.size(), 0);
+        }
         QTRY_COMPARE(answers.logIns.size(), 1);
         QCOMPARE(answers.logIns.first().second, expected);
         QVERIFY(!protocol->IsLoggedIn());
@@ -328,26 +346,47 @@ private slots:
 
     void accessTokenIsRefreshed_data()
     {
-        QTest::addColumn<QJsonObject>("fault");
+        QTest::addColumn<QJsonArray>("beforeSignIn");
+        QTest::addColumn<QJsonArray>("afterSignIn");
         QTest::addColumn<int>("lifetime");
-        QTest::newRow("refused by the server (401)") << QJsonObject{{"expireAccessTokens", true}} << 3600;
-        QTest::newRow("about to expire") << QJsonObject() << 30;
+        QTest::addColumn<bool>("signedInElsewhere");
+        const QJsonObject expire{{"expireAccessTokens", true}};
+        QTest::newRow("refused by the server (401)") << QJsonArray() << QJsonArray{expire} << 3600 << false;
+        QTest::newRow("about to expire") << QJsonArray() << QJsonArray() << 30 << false;
+        // The account already granted access on another computer.
+        QTest::newRow("second sign-in of the account") << QJsonArray() << QJsonArray{expire} << 3600 << true;
+        // The token endpoint's passing failures, at sign-in and at the refresh.
+        QTest::newRow("503 with Retry-After")
+            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}}
+            << QJsonArray{expire, QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}} << 3600 << false;
+        QTest::newRow("429 and 500 twice")
+            << QJsonArray{QJsonObject{{"status", 429}, {"on", "token"}, {"times", 2}}}
+            << QJsonArray{expire, QJsonObject{{"status", 500}, {"on", "token"}, {"times", 2}}} << 3600 << false;
     }
 
     void accessTokenIsRefreshed()
     {
-        QFETCH(QJsonObject, fault);
+        QFETCH(QJsonArray, beforeSignIn);
+        QFETCH(QJsonArray, afterSignIn);
         QFETCH(int, lifetime);
+        QFETCH(bool, signedInElsewhere);
         emulator->Post(QStringLiteral("/_emulator/config"), QJsonObject{{"accessTokenLifetime", lifetime}});
+        if (signedInElsewhere)
+            QVERIFY(SignIn(*MakeProtocol(emulator->Config(home->filePath(QStringLiteral("elsewhere.json"))))));
+        if (!beforeSignIn.isEmpty())
+            emulator->Post(QStringLiteral("/_emulator/faults"), beforeSignIn);
         QVERIFY(SignIn(*MakeProtocol()));
-        if (!fault.isEmpty())
-            emulator->Post(QStringLiteral("/_emulator/faults"), fault);
+        if (!afterSignIn.isEmpty())
+            emulator->Post(QStringLiteral("/_emulator/faults"), afterSignIn);
 
         LogCapture log;
         auto restarted = MakeProtocol();
         QCOMPARE(AskName(*restarted).first, Success);
         QVERIFY(log.Texts().contains("Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"));
         QVERIFY(restarted->IsLoggedIn());
+        for (const QJsonValue& fault : emulator->Get("/_emulator/faults").value("faults").toArray())
+            if (fault.toObject().contains("status"))
+                QCOMPARE(fault.toObject().value("fired").toInt(), fault.toObject().value("times").toInt());
     }
 
     void revokedRefreshTokenSignsOut()
