@@ -100,6 +100,46 @@ private:
 
     bool Finished(UploadRun& run) { return QTest::qWaitFor([&run] { return run.finishes > 0; }, 60000); }
 
+    // Arms `faults` before the upload, or the first before and the others once
+    // `armAtPercent` of the file went out (-1: all before), and waits for the end.
+    bool UploadWithFaults(UploadRun& run, const QJsonArray& faults, int armAtPercent)
+    {
+        if (armAtPercent < 0 && !faults.isEmpty())
+            emulator->Post("/_emulator/faults", faults);
+        else if (!faults.isEmpty())
+            emulator->Post("/_emulator/faults", faults.first());
+        StartUpload(run);
+        if (run.finishes != 0)
+            return false;
+        if (armAtPercent >= 0)
+        {
+            if (!QTest::qWaitFor([&run, armAtPercent] { return !run.progress.isEmpty() && run.progress.last() >= armAtPercent; },
+                                 20000)
+                || run.finishes != 0)
+                return false;
+            QJsonArray later = faults;
+            later.removeFirst();
+            emulator->Post("/_emulator/faults", later);
+        }
+        return Finished(run);
+    }
+
+    // How often the session's history shows a request of `kind` answered with `status` (0: any).
+    static int Requests(const QJsonObject& upload, const QString& kind, int status = 0)
+    {
+        int count = 0;
+        for (const QJsonValue& entry : upload.value("history").toArray())
+            if (entry.toObject().value("request").toString() == kind
+                && (status == 0 || entry.toObject().value("status").toInt() == status))
+                ++count;
+        return count;
+    }
+
+    int Refreshes(const LogCapture& log) const
+    {
+        return log.Texts().count(QStringLiteral("Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"));
+    }
+
     QJsonObject UploadNamed(const QString& videoId)
     {
         for (const QJsonValue& upload : emulator->Uploads())
@@ -129,6 +169,8 @@ private slots:
         QFile::remove(home->filePath(QStringLiteral("tokens.json")));
         emulator = std::make_unique<YoutubeEmulator>();
         QVERIFY2(emulator->Origin().isValid(), qPrintable(emulator->Error()));
+        // As at Google, every PUT of the session needs a valid access token.
+        emulator->Post("/_emulator/config", QJsonObject{{"requireTokenOnPut", true}});
         protocol = SignedInProtocol(Config());
         QVERIFY(protocol);
     }
@@ -144,41 +186,34 @@ private slots:
         QTest::addColumn<QJsonArray>("faults");
         // Armed once this share of the file went out; -1 before the upload starts.
         QTest::addColumn<int>("armAtPercent");
+        // Access tokens the upload must fetch anew.
+        QTest::addColumn<int>("refreshes");
         const QJsonObject slow{{"throttleBytesPerSecond", 1024 * 1024}, {"on", "chunk"}, {"times", -1}};
-        QTest::newRow("no fault") << QJsonArray() << -1;
+        QTest::newRow("no fault") << QJsonArray() << -1 << 0;
+        QTest::newRow("one 500 on a chunk") << QJsonArray{QJsonObject{{"status", 500}, {"on", "chunk"}, {"skip", 2}}} << -1 << 0;
         QTest::newRow("connection dropped mid-chunk")
-            << QJsonArray{QJsonObject{{"dropAfterBytes", 100000}, {"on", "chunk"}, {"skip", 1}}} << -1;
+            << QJsonArray{QJsonObject{{"dropAfterBytes", 100000}, {"on", "chunk"}, {"skip", 1}}} << -1 << 0;
         QTest::newRow("503 with Retry-After")
-            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 1}, {"on", "chunk"}, {"skip", 2}}} << -1;
-        QTest::newRow("429 on the session start") << QJsonArray{QJsonObject{{"status", 429}, {"on", "start"}}} << -1;
+            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 1}, {"on", "chunk"}, {"skip", 2}}} << -1 << 0;
+        QTest::newRow("429 on the session start") << QJsonArray{QJsonObject{{"status", 429}, {"on", "start"}}} << -1 << 0;
         QTest::newRow("rate limit 403 on a chunk")
-            << QJsonArray{QJsonObject{{"status", 403}, {"reason", "userRateLimitExceeded"}, {"on", "chunk"}}} << -1;
-        QTest::newRow("308 without Range") << QJsonArray{QJsonObject{{"omitRange", true}, {"on", "chunk"}, {"skip", 2}}} << -1;
-        QTest::newRow("short Range") << QJsonArray{QJsonObject{{"shortStoreBytes", 1000}, {"on", "chunk"}, {"skip", 1}}} << -1;
-        QTest::newRow("session expired") << QJsonArray{slow, QJsonObject{{"expireSessions", true}}} << 30;
-        QTest::newRow("401 mid-upload") << QJsonArray{slow, QJsonObject{{"expireAccessTokens", true}}} << 30;
+            << QJsonArray{QJsonObject{{"status", 403}, {"reason", "userRateLimitExceeded"}, {"on", "chunk"}}} << -1 << 0;
+        QTest::newRow("308 without Range") << QJsonArray{QJsonObject{{"omitRange", true}, {"on", "chunk"}, {"skip", 2}}} << -1 << 0;
+        QTest::newRow("short Range") << QJsonArray{QJsonObject{{"shortStoreBytes", 1000}, {"on", "chunk"}, {"skip", 1}}} << -1 << 0;
+        QTest::newRow("session expired") << QJsonArray{slow, QJsonObject{{"expireSessions", true}}} << 30 << 0;
+        QTest::newRow("401 mid-upload") << QJsonArray{slow, QJsonObject{{"expireAccessTokens", true}}} << 30 << 1;
     }
 
     void uploadArrivesIntactThroughFaults()
     {
         QFETCH(QJsonArray, faults);
         QFETCH(int, armAtPercent);
-        if (armAtPercent < 0 && !faults.isEmpty())
-            emulator->Post("/_emulator/faults", faults);
-        else if (!faults.isEmpty())
-            emulator->Post("/_emulator/faults", faults.first());
-
+        QFETCH(int, refreshes);
+        LogCapture log;
         UploadRun run;
-        StartUpload(run);
-        QCOMPARE(run.finishes, 0);
-        if (armAtPercent >= 0)
-        {
-            QTRY_VERIFY_WITH_TIMEOUT(!run.progress.isEmpty() && run.progress.last() >= armAtPercent, 20000);
-            QCOMPARE(run.finishes, 0);
-            emulator->Post("/_emulator/faults", faults.last());
-        }
-        QVERIFY(Finished(run));
+        QVERIFY(UploadWithFaults(run, faults, armAtPercent));
         QCOMPARE(run.result, Success);
+        QCOMPARE(Refreshes(log), refreshes);
         QCOMPARE(run.finishes, 1);
         QVERIFY(!run.data.videoId.isEmpty());
         QCOMPARE(run.data.url, QUrl("https://www.youtube.com/watch?v=" + run.data.videoId));
@@ -191,6 +226,8 @@ private slots:
         QCOMPARE(stored.value("state").toString(), QStringLiteral("complete"));
         QCOMPARE(qint64(stored.value("size").toDouble()), kVideoSize);
         QCOMPARE(stored.value("sha256").toString().toLatin1(), videoSha);
+        // A refused token is refreshed once, never sent again.
+        QCOMPARE(Requests(stored, "chunk", 401) + Requests(stored, "status", 401), refreshes);
         for (const QJsonValue& fault : Faults())
             if (!fault.toObject().contains("throttleBytesPerSecond"))
                 QVERIFY2(fault.toObject().value("fired").toInt() >= 1, "the fault never fired");
@@ -217,48 +254,72 @@ private slots:
         QCOMPARE(snippet.value("tags").toArray(), (QJsonArray{"screen recording", "tutorial", QStringLiteral("ünïcode")}));
         QCOMPARE(snippet.value("categoryId").toString(), QStringLiteral("22"));
         QCOMPARE(sent.value("status").toObject().value("privacyStatus").toString(), QStringLiteral("public"));
+        QCOMPARE(UploadNamed(run.data.videoId).value("contentType").toString(), QStringLiteral("video/mp4"));
         QVERIFY(log.Texts().contains(QStringLiteral(
             "Tavrix::Social::YoutubeNetworkProtocol::Upload: privacy public was asked but YouTube set private (uploads of "
             "an API project that Google has not audited stay private), ticket=%1").arg(run.ticket)));
     }
 
-    void limitsAreCheckedBeforeSending_data()
+    void metadataIsCheckedAndCleanedBeforeSending_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<RequestResult>("expected");
         QTest::addColumn<QString>("message");
+        // What the emulator stored for the field (null: the value unchanged), and
+        // the fields the log names as cleaned.
+        QTest::addColumn<QJsonValue>("stored");
+        QTest::addColumn<QString>("cleaned");
         const QString tags250x2 = QString(249, 'a') + ", " + QString(249, 'b'); // 249 + 1 + 249 = 499
-        QTest::newRow("title of 100 characters") << YoutubeProtocol::FIELD_TITLE << QString(100, QChar(0x00E9)) << Success << "";
+        const QJsonValue same;
+        QTest::newRow("title of 100 characters") << YoutubeProtocol::FIELD_TITLE << QString(100, QChar(0x00E9)) << Success << "" << same << "";
         QTest::newRow("title of 101 characters")
             << YoutubeProtocol::FIELD_TITLE << QString(101, 'x') << InvalidMetadata
-            << "the title has 101 characters, more than the limit of 100";
+            << "the title has 101 characters, more than the limit of 100" << same << "";
         QTest::newRow("title with <") << YoutubeProtocol::FIELD_TITLE << "a <b> title" << InvalidMetadata
-                                      << "the title contains < or >, which YouTube does not allow";
-        QTest::newRow("empty title") << YoutubeProtocol::FIELD_TITLE << "  " << InvalidMetadata << "the title is empty";
+                                      << "the title contains < or >, which YouTube does not allow" << same << "";
+        QTest::newRow("empty title") << YoutubeProtocol::FIELD_TITLE << "  " << InvalidMetadata << "the title is empty" << same << "";
         QTest::newRow("description of 5000 bytes")
-            << YoutubeProtocol::FIELD_DESCRIPTION << QString(2500, QChar(0x00E9)) << Success << "";
+            << YoutubeProtocol::FIELD_DESCRIPTION << QString(2500, QChar(0x00E9)) << Success << "" << same << "";
         QTest::newRow("description of 5002 bytes in 2501 characters")
             << YoutubeProtocol::FIELD_DESCRIPTION << QString(2501, QChar(0x00E9)) << InvalidMetadata
-            << "the description has 5002 bytes, more than the limit of 5000 bytes";
+            << "the description has 5002 bytes, more than the limit of 5000 bytes" << same << "";
         QTest::newRow("description with >") << YoutubeProtocol::FIELD_DESCRIPTION << "1 > 0" << InvalidMetadata
-                                            << "the description contains < or >, which YouTube does not allow";
-        QTest::newRow("tags of 499") << YoutubeProtocol::FIELD_TAGS << tags250x2 << Success << "";
+                                            << "the description contains < or >, which YouTube does not allow" << same << "";
+        QTest::newRow("tags of 499") << YoutubeProtocol::FIELD_TAGS << tags250x2 << Success << ""
+                                     << QJsonValue(QJsonArray{QString(249, 'a'), QString(249, 'b')}) << "";
         QTest::newRow("tags of 501 because of the quotes around a tag with a space")
             << YoutubeProtocol::FIELD_TAGS << QString(249, 'a') + ", " + QString(124, 'b') + " " + QString(124, 'c')
-            << InvalidMetadata << "the tags count 501 characters, more than the limit of 500";
+            << InvalidMetadata << "the tags count 501 characters, more than the limit of 500" << same << "";
         QTest::newRow("unknown privacy") << YoutubeProtocol::FIELD_PRIVACY << "friends" << InvalidMetadata
-                                         << "the privacy \"friends\" is none of public, unlisted, private";
+                                         << "the privacy \"friends\" is none of public, unlisted, private" << same << "";
+        // Control characters become spaces, direction overrides and isolates go.
+        QTest::newRow("line break and tab in a title") << YoutubeProtocol::FIELD_TITLE << "new\nline\tend" << Success
+                                                       << "" << QJsonValue("new line end") << "title";
+        QTest::newRow("right-to-left override in a title")
+            << YoutubeProtocol::FIELD_TITLE << QStringLiteral("rtl \u202Egnp.exe") << Success << ""
+            << QJsonValue("rtl gnp.exe") << "title";
+        QTest::newRow("a description keeps its lines")
+            << YoutubeProtocol::FIELD_DESCRIPTION << QStringLiteral("a\r\nb\u0007c\u2066d\u2069\n\te\rf\u0085")
+            << Success << "" << QJsonValue(QStringLiteral("a\nb cd\n\te\nf ")) << "description";
+        QTest::newRow("tags") << YoutubeProtocol::FIELD_TAGS << QStringLiteral("a\u202Db, c\u0001d, \u2067") << Success
+                              << "" << QJsonValue(QJsonArray{"ab", "c d"}) << "tags";
+        QTest::newRow("right-to-left text stays") << YoutubeProtocol::FIELD_TITLE
+                                                  << QStringLiteral("Grüße \u05E9\u05DC\u05D5\u05DD") << Success << ""
+                                                  << same << "";
     }
 
-    void limitsAreCheckedBeforeSending()
+    void metadataIsCheckedAndCleanedBeforeSending()
     {
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(RequestResult, expected);
         QFETCH(QString, message);
+        QFETCH(QJsonValue, stored);
+        QFETCH(QString, cleaned);
         QMap<QString, QString> fields = SomeFields();
         fields[field] = value;
+        LogCapture log;
         UploadRun run;
         StartUpload(run, fields);
         QCOMPARE(run.finishes, 0);
@@ -266,31 +327,58 @@ private slots:
         QCOMPARE(run.result, expected);
         QCOMPARE(run.data.message, message);
         QCOMPARE(emulator->Uploads().size(), expected == Success ? 1 : 0);
+        const QString line = QStringLiteral("Tavrix::Social::YoutubeNetworkProtocol::Upload: control characters became "
+                                            "spaces and direction overrides were removed in the %1, ticket=%2")
+                                 .arg(cleaned)
+                                 .arg(run.ticket);
+        QCOMPARE(log.Texts().contains(line), !cleaned.isEmpty());
+        if (expected != Success || field == YoutubeProtocol::FIELD_PRIVACY)
+            return;
+        const QJsonObject snippet = UploadNamed(run.data.videoId).value("metadata").toObject().value("snippet").toObject();
+        if (field == YoutubeProtocol::FIELD_TAGS)
+            QCOMPARE(snippet.value("tags"), stored);
+        else
+            QCOMPARE(snippet.value(field == YoutubeProtocol::FIELD_TITLE ? "title" : "description"),
+                     stored.isNull() ? QJsonValue(value) : stored);
     }
 
     void failuresHaveTheirOwnResults_data()
     {
-        QTest::addColumn<QJsonObject>("fault");
+        QTest::addColumn<QJsonArray>("faults");
+        QTest::addColumn<int>("armAtPercent");
         QTest::addColumn<RequestResult>("expected");
-        QTest::newRow("quota exceeded") << QJsonObject{{"quotaExceeded", true}, {"on", "start"}} << QuotaExceeded;
-        QTest::newRow("upload limit") << QJsonObject{{"uploadLimitExceeded", true}, {"on", "start"}} << UploadLimitExceeded;
-        QTest::newRow("server keeps failing") << QJsonObject{{"status", 500}, {"on", "chunk"}, {"times", -1}} << ServerError;
+        // Chunks the session saw: -1 when not counted.
+        QTest::addColumn<int>("chunks");
+        const QJsonObject slow{{"throttleBytesPerSecond", 1024 * 1024}, {"on", "chunk"}, {"times", -1}};
+        QTest::newRow("quota exceeded") << QJsonArray{QJsonObject{{"quotaExceeded", true}, {"on", "start"}}} << -1
+                                        << QuotaExceeded << 0;
+        QTest::newRow("upload limit") << QJsonArray{QJsonObject{{"uploadLimitExceeded", true}, {"on", "start"}}} << -1
+                                      << UploadLimitExceeded << 0;
+        // maxRetries (2) retries after the first attempt, no more.
+        QTest::newRow("server keeps failing") << QJsonArray{QJsonObject{{"status", 500}, {"on", "chunk"}, {"times", -1}}}
+                                              << -1 << ServerError << 3;
         QTest::newRow("invalid title by the server")
-            << QJsonObject{{"status", 400}, {"reason", "invalidTitle"}, {"on", "start"}} << InvalidMetadata;
+            << QJsonArray{QJsonObject{{"status", 400}, {"reason", "invalidTitle"}, {"on", "start"}}} << -1
+            << InvalidMetadata << 0;
+        QTest::newRow("sign-in revoked mid-upload")
+            << QJsonArray{slow, QJsonObject{{"expireAccessTokens", true}}, QJsonObject{{"revokeRefreshTokens", true}}} << 30
+            << AuthorizationExpired << -1;
     }
 
     void failuresHaveTheirOwnResults()
     {
-        QFETCH(QJsonObject, fault);
+        QFETCH(QJsonArray, faults);
+        QFETCH(int, armAtPercent);
         QFETCH(RequestResult, expected);
+        QFETCH(int, chunks);
         YouTube::Configuration config = Config();
         config.maxRetries = 2;
         protocol = SignedInProtocol(config);
-        emulator->Post("/_emulator/faults", fault);
         UploadRun run;
-        StartUpload(run);
-        QVERIFY(Finished(run));
+        QVERIFY(UploadWithFaults(run, faults, armAtPercent));
         QCOMPARE(run.result, expected);
+        if (chunks >= 0)
+            QCOMPARE(emulator->Uploads().isEmpty() ? 0 : Requests(emulator->Uploads().first().toObject(), "chunk"), chunks);
         QCOMPARE(run.finishes, 1);
         QVERIFY(run.data.url.isEmpty());
         QVERIFY(!run.data.message.isEmpty());
@@ -325,14 +413,25 @@ private slots:
         QCOMPARE(run.result, Cancelled);
         protocol->Cancel(run.ticket);
         const int progressSeen = run.progress.size();
+        // The emulator has recorded the chunk the cancel broke off.
+        const QString session = emulator->Uploads().first().toObject().value("uploadId").toString();
+        const auto cancelled = [this, session] {
+            return emulator->Get("/_emulator/uploads?uploadId=" + session).value("uploads").toArray().first().toObject();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(Requests(cancelled(), "chunk"), 1, 20000);
+        const QJsonObject atCancel = cancelled();
+        QVERIFY(atCancel.value("size").toInt() < kVideoSize);
 
-        // Another upload runs to its end meanwhile: the cancelled one stays silent.
+        // Another upload runs to its end meanwhile: the cancelled one stays silent,
+        // and no byte more reaches its session.
         UploadRun next;
         StartUpload(next);
         QVERIFY(Finished(next));
         QCOMPARE(next.result, Success);
         QCOMPARE(run.finishes, 1);
         QCOMPARE(run.progress.size(), progressSeen);
+        QCOMPARE(cancelled().value("size"), atCancel.value("size"));
+        QCOMPARE(cancelled().value("history"), atCancel.value("history"));
         int complete = 0;
         for (const QJsonValue& upload : emulator->Uploads())
             complete += upload.toObject().value("state").toString() == "complete" ? 1 : 0;
