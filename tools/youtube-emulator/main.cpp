@@ -32,7 +32,8 @@ Test endpoints (JSON):
   GET|POST /_emulator/config   settings: clientId, clientSecret, autoConsent, accessTokenLifetime,
                                codeLifetime, sessionLifetime (seconds), channel (false: the account
                                has no channel), noChannelMode ("401" | "empty"), channelId,
-                               channelTitle, channelHandle, longUploadsStatus, forcePrivate
+                               channelTitle, channelHandle, longUploadsStatus, forcePrivate,
+                               requireTokenOnPut (session PUTs need a valid access token)
   POST /_emulator/faults       one rule or a list of rules (below); GET lists them with "fired"
                                counts; DELETE clears them
   POST /_emulator/reset        forgets tokens, sessions, uploaded files, faults and settings
@@ -49,7 +50,7 @@ start+channels+categories, "put" is chunk+status, "any" is all.
                                      OAuth form on token/revoke; "reason" overrides the reason;
                                      on a chunk the bytes are dropped unless "storeChunk": true
   {"status": 429}                    rateLimitExceeded
-  {"dropAfterBytes": N}              chunk: keep the first N bytes, then close the connection
+  {"dropAfterBytes": N}              chunk: keep the first N bytes, then reset the connection
                                      without an answer
   {"shortStoreBytes": N}             chunk: store only N of its bytes; the 308 tells
   {"omitRange": true}                chunk or status: lose every stored byte and answer 308
