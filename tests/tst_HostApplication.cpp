@@ -227,6 +227,9 @@ private slots:
         QVERIFY(host.Share(ioPath(m_clip.toStdString())));
         QWidget* dialog = SharingDialog();
         QVERIFY(dialog);
+        // A first run offers the videos folder to save to, not the working directory.
+        QCOMPARE(QDir(dialog->findChild<QComboBox*>(QStringLiteral("browseComboBox"))->currentText()),
+                 QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
         QTRY_COMPARE(hostFinished.count(), 1);
         QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
