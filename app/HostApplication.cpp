@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTimer>
 #include <QWidget>
@@ -103,6 +104,16 @@ struct HostApplication::Impl
         });
     }
 
+    // An export that is not kept waits in the results folder only while it
+    // uploads; the folder, made for it, goes when nothing is left in it.
+    // rmdir takes nothing but an empty folder.
+    void RemoveEmptyResultsFolder() const
+    {
+        const QString folder = container->resolve<PathsSettings>()->GetResultsFolderPath();
+        if (QFileInfo(folder).isDir() && QDir().rmdir(folder))
+            LOG(INFO) << kEnded << ": " << "Removed the empty folder " << folder.toStdString();
+    }
+
     HostApplication* owner;
     std::shared_ptr<Hypodermic::Container> container;
     std::shared_ptr<AbstractSharingManager> manager;
@@ -172,6 +183,7 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         LOG(INFO) << kEnded << ": " << "The sharing ended with " << code;
         m_impl->ended = true;
         m_impl->exitCode = code;
+        m_impl->RemoveEmptyResultsFolder();
         m_impl->CheckWindows();
     };
     connect(m_impl->manager.get(), &AbstractSharingManager::SharingFinished, this,
@@ -186,6 +198,8 @@ HostApplication::~HostApplication()
     // The manager and the converter go before the factory their protocol came from.
     m_impl->converter.reset();
     m_impl->manager.reset();
+    // A cancelled conversion takes its part file away after the sharing ended.
+    m_impl->RemoveEmptyResultsFolder();
     m_impl->container.reset();
     SocialSettings::SetYouTubeProtocolFactory({});
 }
