@@ -192,6 +192,8 @@ struct StreamingPut::Impl
     void OnReadyRead()
     {
         idle.start();
+        // An answer comes after the acknowledgements of what it answers.
+        ReportProgress();
         received += socket.readAll();
         if (!headParsed && !ParseHead())
         {
