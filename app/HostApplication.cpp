@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTimer>
 #include <QWidget>
@@ -68,11 +69,13 @@ Social::YouTube::Configuration MakeConfiguration(const HostOptions& options, con
     return config;
 }
 
-std::shared_ptr<ProductSettingsManager> MakeProductSettings(const HostOptions& options,
-                                                            const App::ICustomizationManager& customization)
+// The product's and the application's settings in one file, named after the
+// product ("Tavrix/OrbitRec.ini"), so there is one place to look.
+std::shared_ptr<ProductAndApplicationSettingsManager> MakeSettings(const HostOptions& options,
+                                                                   const App::ICustomizationManager& customization)
 {
-    return MakeStore<ProductSettingsManager>(options.settingsFolder, QStringLiteral("product.ini"),
-                                             QString::fromStdString(customization.GetProductName()));
+    return MakeStore<ProductAndApplicationSettingsManager>(options.settingsFolder, QStringLiteral("settings.ini"),
+                                                           QString::fromStdString(customization.GetProductName()));
 }
 
 } // namespace
@@ -101,6 +104,16 @@ struct HostApplication::Impl
         });
     }
 
+    // An export that is not kept waits in the results folder only while it
+    // uploads; the folder, made for it, goes when nothing is left in it.
+    // rmdir takes nothing but an empty folder.
+    void RemoveEmptyResultsFolder() const
+    {
+        const QString folder = container->resolve<PathsSettings>()->GetResultsFolderPath();
+        if (QFileInfo(folder).isDir() && QDir().rmdir(folder))
+            LOG(INFO) << kEnded << ": " << "Removed the empty folder " << folder.toStdString();
+    }
+
     HostApplication* owner;
     std::shared_ptr<Hypodermic::Container> container;
     std::shared_ptr<AbstractSharingManager> manager;
@@ -117,14 +130,12 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     , m_impl(std::make_unique<Impl>(this))
 {
     const auto customization = std::make_shared<App::CustomizationManager>();
-    const auto productSettings = MakeProductSettings(options, *customization);
-    const auto applicationSettings = MakeStore<ApplicationSettingsManager>(
-        options.settingsFolder, QStringLiteral("application.ini"), QStringLiteral("Applications"));
+    const auto settings = MakeSettings(options, *customization);
     m_impl->fileManager = std::make_shared<FileManager>();
 
     // Every SocialSettings of this host talks to YouTube through the network
     // protocol (the factory is process-wide: one host at a time).
-    const Social::YouTube::Configuration config = MakeConfiguration(options, *productSettings);
+    const Social::YouTube::Configuration config = MakeConfiguration(options, *settings);
     const auto opener = options.browserOpener;
     SocialSettings::SetYouTubeProtocolFactory([config, opener](const std::shared_ptr<IProductSettingsManager>&) {
         return std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
@@ -136,9 +147,9 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     Offer<App::ICustomizationManager>(builder, customization);
     Offer<App::ILookAndFeelManager>(builder, std::make_shared<App::LookAndFeelManager>());
     Offer<App::ILinksGenerator>(builder, std::make_shared<App::LinksGenerator>());
-    Offer<IProductSettingsManager>(builder, productSettings);
-    Offer<IApplicationSettingsManager>(builder, applicationSettings);
-    Offer<IUiSettings>(builder, std::make_shared<UiSettings>(productSettings));
+    Offer<IProductSettingsManager>(builder, settings);
+    Offer<IApplicationSettingsManager>(builder, settings);
+    Offer<IUiSettings>(builder, std::make_shared<UiSettings>(settings));
     Offer<App::ISimpleAudioPlayer>(builder, std::make_shared<App::SimpleAudioPlayer>());
     Offer<App::ILinksOpener>(builder, std::make_shared<App::LinksOpener>());
     // One of each per host: the protocol with its sign-in, the save folders
@@ -157,9 +168,10 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
                      << "No OAuth client id for YouTube, so signing in will fail; give one with --client-id or "
                         "TAVRIX_YOUTUBE_CLIENT_ID, or share to the emulator with --emulator";
     m_impl->container = builder.build();
+    m_impl->container->resolve<PathsSettings>()->SeedUserSelectedSavePath();
     m_impl->manager = m_impl->container->resolve<AbstractSharingManager>();
     LOG(INFO) << kConstructor << ": " << "Resolved the " << m_impl->manager->GetSharingName().toStdString()
-              << " service; settings in " << productSettings->FileName().toStdString() << ", YouTube at "
+              << " service; settings in " << settings->FileName().toStdString() << ", YouTube at "
               << config.apiUrl.toString().toStdString();
 
     m_impl->conversionProgress =
@@ -171,6 +183,7 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         LOG(INFO) << kEnded << ": " << "The sharing ended with " << code;
         m_impl->ended = true;
         m_impl->exitCode = code;
+        m_impl->RemoveEmptyResultsFolder();
         m_impl->CheckWindows();
     };
     connect(m_impl->manager.get(), &AbstractSharingManager::SharingFinished, this,
@@ -185,6 +198,8 @@ HostApplication::~HostApplication()
     // The manager and the converter go before the factory their protocol came from.
     m_impl->converter.reset();
     m_impl->manager.reset();
+    // A cancelled conversion takes its part file away after the sharing ended.
+    m_impl->RemoveEmptyResultsFolder();
     m_impl->container.reset();
     SocialSettings::SetYouTubeProtocolFactory({});
 }
@@ -200,7 +215,7 @@ bool HostApplication::Share(const ioPath& file, const CutIntervals& cutIntervals
 bool HostApplication::HasClientId(const HostOptions& options)
 {
     const App::CustomizationManager customization;
-    return !MakeConfiguration(options, *MakeProductSettings(options, customization)).clientId.isEmpty();
+    return !MakeConfiguration(options, *MakeSettings(options, customization)).clientId.isEmpty();
 }
 
 AbstractSharingManager& HostApplication::Manager() const

@@ -2,6 +2,7 @@
 
 #include "EmulatedHost.h"
 #include "EmulatorProcess.h"
+#include "LogCapture.h"
 #include "MediaClips.h"
 #include "MediaFakes.h"
 #include "TestMain.h"
@@ -18,6 +19,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -194,12 +196,23 @@ private slots:
         QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Shared));
     }
 
+    void aFailedConversionEndsTheSharing_data()
+    {
+        QTest::addColumn<QByteArray>("usersFile");
+        QTest::newRow("results folder made for the sharing") << QByteArray();
+        QTest::newRow("results folder with a file of the user's") << QByteArray("notes");
+    }
+
     // "Save without uploading", and the conversion cannot run: the user is
-    // told, the sharing is cancelled, and the run ends.
+    // told, the sharing is cancelled, and the run ends. The results folder
+    // goes if the sharing left it empty, never with anything in it.
     void aFailedConversionEndsTheSharing()
     {
+        QFETCH(QByteArray, usersFile);
         HostApplication host(m_options);
         const QString out = m_run->filePath(QStringLiteral("out"));
+        if (!usersFile.isEmpty())
+            QVERIFY(QDir().mkpath(out) && TestSupport::WriteFile(out + QStringLiteral("/notes.txt"), usersFile));
         host.Container()->resolve<RQ::PathsSettings>()->SetResultsFolderPath(out);
         QStringList shown;
         host.Converter().SetFailurePresenter([&shown](const QString& title, const QString&) { shown << title; });
@@ -217,16 +230,29 @@ private slots:
         QCOMPARE(canceled.count(), 1);
         QCOMPARE(shown, QStringList{QStringLiteral("Conversion failed")});
         QVERIFY(m_signInPages.isEmpty());
-        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
+        if (usersFile.isEmpty())
+            QVERIFY(!QFileInfo::exists(out));
+        else
+            QCOMPARE(ReadAll(out + QStringLiteral("/notes.txt")), usersFile);
+        QCOMPARE(QDir(out).entryList(QDir::Files), usersFile.isEmpty() ? QStringList() : QStringList{"notes.txt"});
     }
 
     void endsWhenTheUserCancels()
     {
+        TestSupport::LogCapture log;
         HostApplication host(m_options);
         QSignalSpy hostFinished(&host, &HostApplication::Finished);
         QVERIFY(host.Share(ioPath(m_clip.toStdString())));
         QWidget* dialog = SharingDialog();
         QVERIFY(dialog);
+        // A first run offers the videos folder to save to, not the working
+        // directory, and keeps it in the one settings file the log names.
+        const QString videos = QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).absolutePath();
+        QCOMPARE(QDir(dialog->findChild<QComboBox*>(QStringLiteral("browseComboBox"))->currentText()), QDir(videos));
+        const QString settingsFile = m_options.settingsFolder + QStringLiteral("/settings.ini");
+        QVERIFY(log.Texts().filter(QStringLiteral("; settings in ") + settingsFile + QLatin1Char(',')).size() == 1);
+        QCOMPARE(QSettings(settingsFile, QSettings::IniFormat).value(QStringLiteral("Paths/UserSelectedSavePath")),
+                 QVariant(videos));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
         QTRY_COMPARE(hostFinished.count(), 1);
         QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));

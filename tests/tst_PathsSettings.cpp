@@ -147,6 +147,26 @@ private slots:
         QCOMPARE(settings->GetUserSelectedSavePath(), QString());
     }
 
+    void seedingFillsOnlyAnEmptySavePath_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("first run") << QString();
+        QTest::newRow("the user's choice") << QStringLiteral("chosen");
+    }
+
+    // "Save to" with nothing stored would save into the working directory.
+    void seedingFillsOnlyAnEmptySavePath()
+    {
+        QFETCH(QString, stored);
+        const QString chosen = stored.isEmpty() ? QString() : dir->filePath(stored);
+        auto settings = MakePathsSettings(iniFile);
+        settings->SetUserSelectedSavePath(chosen);
+
+        settings->SeedUserSelectedSavePath();
+        const QString videos = QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).absolutePath();
+        QCOMPARE(MakePathsSettings(iniFile)->GetUserSelectedSavePath(), chosen.isEmpty() ? videos : chosen);
+    }
+
     void storedResultsFolderOverridesTheDefault()
     {
         auto settings = MakePathsSettings(iniFile);

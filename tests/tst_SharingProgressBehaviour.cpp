@@ -61,6 +61,8 @@ private slots:
         QCOMPARE(Text(*m_progress, "remainingLabel"), QStringLiteral("Remaining: --:--"));
     }
 
+    // Then, with no report for a second, the clock still moves: elapsed
+    // goes up and the estimate counts down until it is used up.
     void processShowsFractionAndTimes_data()
     {
         QTest::addColumn<float>("fraction");
@@ -69,16 +71,21 @@ private slots:
         QTest::addColumn<int>("percent");
         QTest::addColumn<QString>("elapsedText");
         QTest::addColumn<QString>("remainingText");
+        QTest::addColumn<QString>("elapsedLater");
+        QTest::addColumn<QString>("remainingLater");
         QTest::newRow("midway") << 0.37f << QTime(0, 1, 5) << QTime(0, 0, 30) << 37 << "Elapsed: 01:05"
-                                << "Remaining: 00:30";
+                                << "Remaining: 00:30" << "Elapsed: 01:06" << "Remaining: 00:29";
         QTest::newRow("hours") << 0.5f << QTime(1, 2, 3) << QTime(1, 2, 3) << 50 << "Elapsed: 01:02:03"
-                               << "Remaining: 01:02:03";
+                               << "Remaining: 01:02:03" << "Elapsed: 01:02:04" << "Remaining: 01:02:02";
         QTest::newRow("unknown estimate") << 0.01f << QTime(0, 0, 2) << QTime() << 1 << "Elapsed: 00:02"
-                                          << "Remaining: --:--";
+                                          << "Remaining: --:--" << "Elapsed: 00:03" << "Remaining: --:--";
+        QTest::newRow("estimate used up") << 0.9f << QTime(0, 0, 9) << QTime(0, 0, 0, 400) << 90 << "Elapsed: 00:09"
+                                          << "Remaining: 00:01" << "Elapsed: 00:10" << "Remaining: --:--";
         QTest::newRow("over one") << 1.2f << QTime(0, 2) << QTime(0, 0) << 100 << "Elapsed: 02:00"
-                                  << "Remaining: 00:00";
-        QTest::newRow("below zero") << -0.5f << QTime(0, 0) << QTime(0, 0) << 0 << "Elapsed: 00:00"
-                                    << "Remaining: 00:00";
+                                  << "Remaining: 00:00" << "Elapsed: 02:01" << "Remaining: 00:00";
+        // Nothing done is no basis for the estimate that came with it.
+        QTest::newRow("nothing done") << -0.5f << QTime(0, 0) << QTime(0, 0) << 0 << "Elapsed: 00:00"
+                                      << "Remaining: --:--" << "Elapsed: 00:01" << "Remaining: --:--";
     }
 
     void processShowsFractionAndTimes()
@@ -86,11 +93,15 @@ private slots:
         QFETCH(float, fraction);
         QFETCH(QTime, elapsed);
         QFETCH(QTime, remaining);
+        QFETCH(QString, elapsedLater);
         m_progress->OnStart(ConvertationContext());
         m_progress->Process(fraction, elapsed, remaining);
         QTEST(Child<QProgressBar>(*m_progress, "progressBar")->value(), "percent");
         QTEST(Text(*m_progress, "elapsedLabel"), "elapsedText");
         QTEST(Text(*m_progress, "remainingLabel"), "remainingText");
+
+        QTRY_COMPARE_WITH_TIMEOUT(Text(*m_progress, "elapsedLabel"), elapsedLater, 5000);
+        QTEST(Text(*m_progress, "remainingLabel"), "remainingLater");
     }
 
     void textIsReadFromTheGetterEachTime()

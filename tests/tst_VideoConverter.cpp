@@ -149,7 +149,11 @@ private slots:
             const float fraction = report.first().toFloat();
             QVERIFY(fraction >= last && fraction <= 1.0f);
             last = fraction;
+            // No guess before a second of work was seen.
+            if (report.at(1).toTime() < QTime(0, 0, 1))
+                QVERIFY2(!report.at(2).toTime().isValid(), qPrintable(report.at(2).toTime().toString()));
         }
+        QVERIFY(!progress.first().at(2).toTime().isValid());
     }
 
     void cutsAreLeftOut_data()

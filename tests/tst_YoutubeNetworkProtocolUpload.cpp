@@ -233,6 +233,27 @@ private slots:
                 QVERIFY2(fault.toObject().value("fired").toInt() >= 1, "the fault never fired");
     }
 
+    // A file that fits one chunk, on a slow line: the bar moves while the
+    // chunk goes out instead of jumping to the end at once.
+    void progressFollowsTheBytesWithinAChunk()
+    {
+        YouTube::Configuration oneChunk = Config();
+        oneChunk.chunkSize = 32 * 1024 * 1024;
+        protocol = SignedInProtocol(oneChunk);
+        QVERIFY(protocol);
+        emulator->Post("/_emulator/faults",
+                       QJsonObject{{"throttleBytesPerSecond", 512 * 1024}, {"on", "chunk"}, {"times", 1}});
+        UploadRun run;
+        StartUpload(run);
+        QVERIFY(Finished(run));
+        QCOMPARE(run.result, Success);
+        QStringList seen;
+        for (int percent : run.progress)
+            if (percent >= 10 && percent <= 90)
+                seen << QString::number(percent);
+        QVERIFY2(seen.size() >= 5, qPrintable(QStringLiteral("between 10 and 90: ") + seen.join(' ')));
+    }
+
     void metadataSurvivesTheRoundTrip()
     {
         emulator->Post("/_emulator/config", QJsonObject{{"forcePrivate", true}});

@@ -25,6 +25,7 @@ constexpr char kStart[] = "Tavrix::RQ::VideoConverter::Start";
 constexpr char kCancel[] = "Tavrix::RQ::VideoConverter::Cancel";
 constexpr char kFinished[] = "Tavrix::RQ::VideoConverter::OnProcessFinished";
 constexpr int kStopTimeoutMs = 10000;
+constexpr qint64 kEstimateBasisMs = 1000;
 // "name (2).mp4" up to this number before giving up.
 constexpr int kMaxNameAttempts = 999;
 
@@ -278,11 +279,28 @@ struct VideoConverter::Impl
                 continue;
             const double fraction = std::clamp(static_cast<double>(doneUs) / static_cast<double>(durationUs), 0.0, 1.0);
             const qint64 elapsed = clock.elapsed();
-            const qint64 remaining =
-                fraction > 0.0 ? static_cast<qint64>(static_cast<double>(elapsed) * (1.0 - fraction) / fraction) : 0;
             VLOG(30) << kFinished << ": " << "Converted " << doneUs << " of " << durationUs << " us";
-            emit owner->ProgressChanged(static_cast<float>(fraction), FromMsecs(elapsed), FromMsecs(remaining));
+            emit owner->ProgressChanged(static_cast<float>(fraction), FromMsecs(elapsed), Remaining(fraction, elapsed));
         }
+    }
+
+    // ffmpeg's start-up is no part of its pace: the estimate is measured from
+    // the first report of work done, and only once a second of it is seen.
+    // Invalid until then.
+    QTime Remaining(double fraction, qint64 elapsed)
+    {
+        if (fraction <= 0.0)
+            return {};
+        if (paceFromMs < 0)
+        {
+            paceFromMs = elapsed;
+            paceFromFraction = fraction;
+        }
+        const qint64 span = elapsed - paceFromMs;
+        if (span < kEstimateBasisMs || fraction <= paceFromFraction)
+            return {};
+        return FromMsecs(static_cast<qint64>(static_cast<double>(span) * (1.0 - fraction) /
+                                             (fraction - paceFromFraction)));
     }
 
     // The last line ffmpeg wrote about an error, for the user.
@@ -341,6 +359,8 @@ struct VideoConverter::Impl
     QString partPath;
     std::int64_t durationUs = 0;
     QElapsedTimer clock;
+    qint64 paceFromMs = -1;
+    double paceFromFraction = 0.0;
     QByteArray buffer;
     bool canceling = false;
 };
@@ -449,6 +469,7 @@ bool VideoConverter::Start(const ConvertationContext& context)
     VLOG(30) << kStart << ": " << program.toStdString() << " " << plan.arguments.join(QLatin1Char(' ')).toStdString();
 
     m_impl->clock.start();
+    m_impl->paceFromMs = -1;
     process->start(program, plan.arguments);
     if (!process->waitForStarted())
     {

@@ -240,6 +240,16 @@ void PathsSettings::SetUserSelectedSavePath(const QString& folder)
     m_impl->Set(*this, Folder::UserSelected, folder);
 }
 
+void PathsSettings::SeedUserSelectedSavePath()
+{
+    if (!m_impl->Stored(Folder::UserSelected).isEmpty())
+        return;
+    QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (videos.isEmpty())
+        videos = QDir::homePath();
+    SetUserSelectedSavePath(QDir::fromNativeSeparators(QDir(videos).absolutePath()));
+}
+
 QString PathsSettings::GetResultsFolderPath() const
 {
     return m_impl->Get(Folder::Results);

@@ -120,9 +120,9 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// One of the two stores above kept in a SettingsFile.
-template <class TStore>
-class SettingsFileManager : public TStore
+// The stores above kept in a SettingsFile; given both, one file answers for both.
+template <class... TStores>
+class SettingsFileManager : public TStores...
 {
 public:
     SettingsFileManager(const QString& organization, const QString& application)
@@ -147,6 +147,7 @@ private:
 
 using ProductSettingsManager = SettingsFileManager<IProductSettingsManager>;
 using ApplicationSettingsManager = SettingsFileManager<IApplicationSettingsManager>;
+using ProductAndApplicationSettingsManager = SettingsFileManager<IProductSettingsManager, IApplicationSettingsManager>;
 
 // Told about changes of the folders that PathsSettings keeps. Each receives
 // the folder now in effect, with '/' separators.
@@ -162,9 +163,10 @@ public:
 };
 
 // The folders the host saves into, kept in the application settings.
-// The user-selected save path has no default (empty until the user picks one);
-// the others default to folders named after the product under the user's
-// video, picture and temporary locations, and a stored value overrides them.
+// The user-selected save path has no default (empty until the user picks one
+// or the host seeds it); the others default to folders named after the product
+// under the user's video, picture and temporary locations, and a stored value
+// overrides them.
 // A setter stores and notifies only when the stored value changes; observers
 // are told synchronously on the caller's thread.
 class PathsSettings : public Core::EventHandlerList<IPathsSettingsObserver, Core::SyncExecutePolicy>
@@ -179,6 +181,9 @@ public:
 
     QString GetUserSelectedSavePath() const;
     void SetUserSelectedSavePath(const QString& folder);
+    // On a first run, when none is stored: the user's videos folder (home
+    // where there is none), so that "Save to" never means the working directory.
+    void SeedUserSelectedSavePath();
 
     // Where finished exports go unless the user chose a folder,
     // "<Videos>/<ProductName> Shared" by default.

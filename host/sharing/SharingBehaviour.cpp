@@ -9,11 +9,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <glog/logging.h>
@@ -37,10 +39,18 @@ QString TrResult(const char* text)
     return QCoreApplication::translate(kResultContext, text);
 }
 
-QString TimeText(const QTime& time)
+// Reports come when the work moves; the clock moves in between.
+constexpr int kTickMs = 250;
+
+// A negative time is an estimate not known yet.
+QString TimeText(qint64 msecs)
 {
-    // An invalid time is an estimate not known yet.
-    return time.isValid() ? msecsToString(QTime(0, 0).msecsTo(time), false, false) : QStringLiteral("--:--");
+    return msecs >= 0 ? msecsToString(static_cast<int>(msecs), false, false) : QStringLiteral("--:--");
+}
+
+qint64 MsecsOf(const QTime& time)
+{
+    return time.isValid() ? QTime(0, 0).msecsTo(time) : -1;
 }
 
 QLabel* NewLabel(QWidget* parent, const char* objectName)
@@ -108,6 +118,13 @@ struct SharingProgressBehaviour::Impl
     QLabel* remaining = nullptr;
     QPushButton* cancel = nullptr;
 
+    // The last report, and the time since it.
+    float fraction = 0.0f;
+    qint64 reportedElapsed = 0;
+    qint64 reportedRemaining = -1;
+    QElapsedTimer sinceReport;
+    QTimer ticker;
+
     static QString Text(const TextGetter& getter)
     {
         return getter ? getter() : QString();
@@ -144,6 +161,8 @@ struct SharingProgressBehaviour::Impl
         layout->addLayout(times);
         layout->addLayout(buttons);
         window = dialog;
+        ticker.setInterval(kTickMs);
+        QObject::connect(&ticker, &QTimer::timeout, dialog, [this] { ShowTimes(); });
     }
 
     void RequestCancel(SharingProgressBehaviour& owner)
@@ -172,10 +191,48 @@ struct SharingProgressBehaviour::Impl
         cancel->setEnabled(!cancelling);
     }
 
-    void SetTimes(const QTime& spent, const QTime& left)
+    void SetTimes(float done, const QTime& spent, const QTime& left)
     {
-        elapsed->setText(TrProgress("Elapsed: %1").arg(TimeText(spent)));
+        fraction = done;
+        reportedElapsed = qMax<qint64>(0, MsecsOf(spent));
+        // Nothing done yet is no basis for an estimate, whatever came with it.
+        reportedRemaining = done > 0.0f ? MsecsOf(left) : -1;
+        sinceReport.start();
+        ShowTimes();
+    }
+
+    void ShowTimes()
+    {
+        const qint64 since = sinceReport.isValid() && ticker.isActive() ? sinceReport.elapsed() : 0;
+        elapsed->setText(TrProgress("Elapsed: %1").arg(TimeText(reportedElapsed + since)));
+        // The estimate counts down with the clock, rounded up to the second;
+        // used up before the work is done, it is no estimate any more.
+        qint64 left = reportedRemaining;
+        if (fraction >= 1.0f)
+            left = 0;
+        else if (left >= 0)
+            left = left >= since ? (left - since + 999) / 1000 * 1000 : -1;
         remaining->setText(TrProgress("Remaining: %1").arg(TimeText(left)));
+    }
+
+    // The clock holds while paused, and goes on from where it stood.
+    void Tick(bool on)
+    {
+        if (on == ticker.isActive())
+            return;
+        if (on)
+        {
+            ticker.start();
+        }
+        else
+        {
+            const qint64 since = sinceReport.elapsed();
+            reportedElapsed += since;
+            reportedRemaining = reportedRemaining >= since ? reportedRemaining - since : -1;
+            ticker.stop();
+        }
+        sinceReport.start();
+        ShowTimes();
     }
 };
 
@@ -214,20 +271,25 @@ void SharingProgressBehaviour::Process(float fraction, const QTime& elapsed, con
         return;
     const float clamped = std::clamp(fraction, 0.0f, 1.0f);
     m_impl->bar->setValue(qRound(clamped * 100.0f));
-    m_impl->SetTimes(elapsed, remaining);
+    m_impl->SetTimes(clamped, elapsed, remaining);
     m_impl->UpdateTexts();
 }
 
 void SharingProgressBehaviour::OnPause()
 {
-    if (m_impl->window)
-        m_impl->bar->setFormat(TrProgress("Paused - %p%"));
+    if (!m_impl->window)
+        return;
+    m_impl->bar->setFormat(TrProgress("Paused - %p%"));
+    m_impl->Tick(false);
 }
 
 void SharingProgressBehaviour::OnResume()
 {
-    if (m_impl->window)
-        m_impl->bar->setFormat(QStringLiteral("%p%"));
+    if (!m_impl->window)
+        return;
+    m_impl->bar->setFormat(QStringLiteral("%p%"));
+    if (m_impl->running)
+        m_impl->Tick(true);
 }
 
 void SharingProgressBehaviour::OnStart(const ConvertationContext&)
@@ -239,7 +301,8 @@ void SharingProgressBehaviour::OnStart(const ConvertationContext&)
     m_impl->cancelling = false;
     m_impl->bar->setValue(0);
     m_impl->bar->setFormat(QStringLiteral("%p%"));
-    m_impl->SetTimes(QTime(0, 0), QTime());
+    m_impl->ticker.start();
+    m_impl->SetTimes(0.0f, QTime(0, 0), QTime());
     m_impl->UpdateTexts();
     ShowUnder(m_impl->window, parent);
 }
@@ -248,6 +311,7 @@ void SharingProgressBehaviour::OnStop()
 {
     m_impl->running = false;
     m_impl->cancelling = false;
+    m_impl->ticker.stop();
     if (m_impl->window)
         m_impl->window->hide();
 }

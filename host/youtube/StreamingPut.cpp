@@ -5,6 +5,11 @@
 #include <QTimer>
 #include <QUrl>
 
+#ifdef Q_OS_LINUX
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#endif
+
 namespace Tavrix::Social::YouTube {
 
 namespace {
@@ -12,6 +17,23 @@ constexpr qint64 kBlock = 1024 * 1024;
 // Bytes queued in the socket before the file is read further.
 constexpr qint64 kQueued = 4 * kBlock;
 constexpr int kMaxHeadBytes = 64 * 1024;
+// How often the bytes the peer took are looked at while the system's send
+// buffer drains with no write of ours to tell.
+constexpr int kProgressPollMs = 100;
+
+// Bytes handed to the system for this socket that the peer has not taken
+// yet; 0 where the system cannot tell.
+qint64 UnacknowledgedBytes(qintptr descriptor)
+{
+#ifdef Q_OS_LINUX
+    int queued = 0;
+    if (descriptor >= 0 && ::ioctl(static_cast<int>(descriptor), SIOCOUTQ, &queued) == 0)
+        return queued;
+#else
+    Q_UNUSED(descriptor);
+#endif
+    return 0;
+}
 } // namespace
 
 QByteArray StreamingPut::Response::Header(const QByteArray& lowerName) const
@@ -27,11 +49,13 @@ struct StreamingPut::Impl
     StreamingPut* self;
     QSslSocket socket;
     QTimer idle;
+    QTimer poll;
     QFile file;
     qint64 length = 0;
     qint64 queuedBody = 0;   // body bytes handed to the socket
     qint64 headBytes = 0;    // request head bytes still to leave
     qint64 sentBody = 0;     // body bytes the socket wrote out
+    qint64 reported = 0;     // body bytes the peer took, as last reported
     bool done = false;
 
     QByteArray received;
@@ -51,6 +75,7 @@ struct StreamingPut::Impl
             return;
         done = true;
         idle.stop();
+        poll.stop();
         socket.disconnect();
         socket.abort();
         file.close();
@@ -90,9 +115,20 @@ struct StreamingPut::Impl
         const qint64 head = qMin(bytes, headBytes);
         headBytes -= head;
         sentBody += bytes - head;
-        if (self->progressed && bytes > head)
-            self->progressed(sentBody);
+        ReportProgress();
         Pump();
+    }
+
+    // Written is not sent: the system buffers megabytes, which a slow line
+    // takes seconds to drain, so progress counts what left the buffers.
+    void ReportProgress()
+    {
+        const qint64 taken = qMax<qint64>(0, sentBody - UnacknowledgedBytes(socket.socketDescriptor()));
+        if (taken <= reported)
+            return;
+        reported = taken;
+        if (self->progressed)
+            self->progressed(taken);
     }
 
     bool ParseHead()
@@ -156,6 +192,8 @@ struct StreamingPut::Impl
     void OnReadyRead()
     {
         idle.start();
+        // An answer comes after the acknowledgements of what it answers.
+        ReportProgress();
         received += socket.readAll();
         if (!headParsed && !ParseHead())
         {
@@ -235,9 +273,12 @@ void StreamingPut::Start(const QUrl& url, const QList<QPair<QByteArray, QByteArr
         if (m_impl->socket.state() != QAbstractSocket::ConnectedState)
             m_impl->OnClosed();
     });
+    d.poll.setInterval(kProgressPollMs);
+    connect(&d.poll, &QTimer::timeout, this, [this] { m_impl->ReportProgress(); });
     auto send = [this, head] {
         m_impl->socket.write(head);
         m_impl->Pump();
+        m_impl->poll.start();
     };
     if (secure)
     {
@@ -256,6 +297,7 @@ void StreamingPut::Abort()
 {
     m_impl->done = true;
     m_impl->idle.stop();
+    m_impl->poll.stop();
     m_impl->socket.disconnect();
     m_impl->socket.abort();
     m_impl->file.close();

@@ -44,6 +44,7 @@ public:
     // Closes the connection; no callback afterwards.
     void Abort();
 
+    // Body bytes the peer has taken, not those still in the system's buffers.
     std::function<void(qint64 bodyBytesSent)> progressed;
     std::function<void(const Response&)> finished;
 
