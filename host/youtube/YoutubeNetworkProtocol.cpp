@@ -111,6 +111,7 @@ struct YoutubeNetworkProtocol::Impl
 
     QPointer<QNetworkReply> refreshReply;
     std::vector<ResumableUpload::TokenReady> refreshWaiters;
+    ResumeObserver resumeObserver;
 
     // The signed-in user, fetched once per sign-in. Answers that arrive for an
     // older generation (before a sign-out or another sign-in) are dropped.
@@ -737,6 +738,10 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
         if (progress && m_impl->pending.count(ticket))
             progress(ticket, percent);
     };
+    upload->resumed = [this, ticket](int percent) {
+        if (m_impl->resumeObserver && m_impl->pending.count(ticket))
+            m_impl->resumeObserver(ticket, percent);
+    };
     const QString requested = metadata.privacy;
     upload->finished = [this, ticket, upload, outcome, requested](const ResumableUpload::Outcome& done) {
         upload->deleteLater();
@@ -764,6 +769,11 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
     QMetaObject::invokeMethod(upload, [upload, file, json] { upload->Start(file, json); }, Qt::QueuedConnection);
     LOG(INFO) << kUpload << "upload started, ticket=" << ticket;
     return ticket;
+}
+
+void YoutubeNetworkProtocol::SetResumeObserver(ResumeObserver observer)
+{
+    m_impl->resumeObserver = std::move(observer);
 }
 
 void InstallYoutubeNetworkProtocolFactory()
