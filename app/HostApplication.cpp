@@ -1,6 +1,7 @@
 #include "HostApplication.h"
 
 #include "AppServices.h"
+#include "KeptConversions.h"
 #include "ParentProvider.h"
 #include "ProjectManager.h"
 #include "ProjectStreamsBuilder.h"
@@ -16,7 +17,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QPointer>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,6 +31,7 @@ namespace {
 constexpr char kConstructor[] = "Tavrix::RQ::Host::HostApplication::HostApplication";
 constexpr char kShare[] = "Tavrix::RQ::Host::HostApplication::Share";
 constexpr char kEnded[] = "Tavrix::RQ::Host::HostApplication::OnSharingEnded";
+constexpr qint64 kKeptConversionsLimit = 20LL * 1024 * 1024 * 1024;
 
 using Service::Sharing::AbstractSharingManager;
 
@@ -107,6 +111,9 @@ struct HostApplication::Impl
     std::shared_ptr<FileManager> fileManager;
     std::shared_ptr<IProgressStrategy> conversionProgress;
     std::unique_ptr<VideoConverter> converter;
+    std::unique_ptr<KeptConversions> kept;
+    // The plug-in's upload progress window, which says when an upload resumes.
+    std::shared_ptr<Service::Sharing::SharingProgressBehaviour> uploadProgress;
     bool ended = false;
     bool reported = false;
     int exitCode = Shared;
@@ -126,8 +133,14 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     // protocol (the factory is process-wide: one host at a time).
     const Social::YouTube::Configuration config = MakeConfiguration(options, *productSettings);
     const auto opener = options.browserOpener;
-    SocialSettings::SetYouTubeProtocolFactory([config, opener](const std::shared_ptr<IProductSettingsManager>&) {
-        return std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
+    const QPointer<HostApplication> self(this);
+    SocialSettings::SetYouTubeProtocolFactory([config, opener, self](const std::shared_ptr<IProductSettingsManager>&) {
+        auto protocol = std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
+        protocol->SetResumeObserver([self](Social::Ticket, int percent) {
+            if (self)
+                emit self->UploadResumed(percent);
+        });
+        return protocol;
     });
 
     Hypodermic::ContainerBuilder builder;
@@ -146,6 +159,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     builder.registerType<SocialSettings>().singleInstance();
     builder.registerType<PathsSettings>().singleInstance();
     builder.registerType<UI::ParentProvider>().singleInstance();
+    // One upload progress window, which the host can tell that an upload resumes.
+    builder.registerType<Service::Sharing::SharingProgressBehaviour>().singleInstance();
 
     builder.addRegistrations(Service::Sharing::YouTube::Register());
     // Resolve wants a ComponentContext, which only a resolution hands out.
@@ -166,11 +181,26 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->container->resolve<UI::ParentProvider>());
     m_impl->converter = std::make_unique<VideoConverter>(m_impl->fileManager);
     m_impl->converter->ServeSharing(m_impl->manager.get(), m_impl->conversionProgress);
+    m_impl->kept = std::make_unique<KeptConversions>(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            .filePath(QStringLiteral("kept-conversions.json")),
+        config.sessionLifetime,
+        productSettings->GetValue(QStringLiteral("Sharing/KeptConversionsLimit"), kKeptConversionsLimit).toLongLong());
+    m_impl->kept->Serve(m_impl->manager.get(), m_impl->converter.get());
+    m_impl->uploadProgress = m_impl->container->resolve<Service::Sharing::SharingProgressBehaviour>();
+    connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
+        m_impl->uploadProgress->SetProgressText([percent] {
+            return QCoreApplication::translate("HostApplication",
+                                               "Resuming the upload where it stopped: YouTube has %1% already")
+                .arg(percent);
+        });
+    });
 
     const auto ended = [this](int code) {
         LOG(INFO) << kEnded << ": " << "The sharing ended with " << code;
         m_impl->ended = true;
         m_impl->exitCode = code;
+        m_impl->uploadProgress->SetProgressText({});
         m_impl->CheckWindows();
     };
     connect(m_impl->manager.get(), &AbstractSharingManager::SharingFinished, this,
@@ -183,6 +213,7 @@ HostApplication::~HostApplication()
 {
     qApp->removeEventFilter(this);
     // The manager and the converter go before the factory their protocol came from.
+    m_impl->kept.reset();
     m_impl->converter.reset();
     m_impl->manager.reset();
     m_impl->container.reset();
