@@ -393,8 +393,7 @@ ResumableUpload::ResumableUpload(const Configuration& config, QNetworkAccessMana
 
 ResumableUpload::~ResumableUpload()
 {
-    m_impl->stopped = true;
-    m_impl->StopTransfer();
+    Abort();
 }
 
 void ResumableUpload::Start(const QString& file, const QByteArray& metadataJson)
@@ -436,6 +435,10 @@ void ResumableUpload::Abort()
 {
     m_impl->stopped = true;
     m_impl->StopTransfer();
+}
+
+void ResumableUpload::Forget()
+{
     m_impl->store.Remove(m_impl->path);
 }
 

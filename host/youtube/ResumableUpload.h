@@ -42,9 +42,11 @@ public:
 
     // Starts at once; call from the event loop, `finished` may follow quickly.
     void Start(const QString& file, const QByteArray& metadataJson);
-    // Stops every transfer and timer; no callback runs afterwards. The user
-    // gave up: the kept session is forgotten (destroying the upload keeps it).
+    // Stops every transfer and timer; no callback runs afterwards. The kept
+    // session stays for a later run.
     void Abort();
+    // The user gave up: the kept session goes.
+    void Forget();
 
     std::function<void(int percent)> progressed;
     // A session kept from an earlier run goes on where the server stands.

@@ -112,6 +112,8 @@ struct YoutubeNetworkProtocol::Impl
     QPointer<QNetworkReply> refreshReply;
     std::vector<ResumableUpload::TokenReady> refreshWaiters;
     ResumeObserver resumeObserver;
+    // Going away: what runs is stopped, not given up by the user.
+    bool closing = false;
 
     // The signed-in user, fetched once per sign-in. Answers that arrive for an
     // older generation (before a sign-out or another sign-in) are dropped.
@@ -140,6 +142,7 @@ struct YoutubeNetworkProtocol::Impl
     ~Impl()
     {
         // No callback after the component is gone.
+        closing = true;
         for (auto& entry : pending)
             if (entry.second.abort)
                 entry.second.abort();
@@ -730,8 +733,10 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
         impl.config, impl.network,
         [this](bool refresh, ResumableUpload::TokenReady ready) { m_impl->WithToken(refresh, std::move(ready)); },
         &impl.context);
-    impl.pending[ticket].abort = [upload] {
+    impl.pending[ticket].abort = [&impl, upload] {
         upload->Abort();
+        if (!impl.closing)
+            upload->Forget();
         upload->deleteLater();
     };
     upload->progressed = [this, ticket, progress](int percent) {
