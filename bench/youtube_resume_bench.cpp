@@ -6,6 +6,7 @@
 //
 //   youtube-resume-bench [--size-mib N] [--chunk-mib N] [--dir DIR]
 
+#include "UploadBenchSupport.h"
 #include "YoutubeConfiguration.h"
 #include "YoutubeNetworkProtocol.h"
 
@@ -32,7 +33,7 @@
 using namespace Tavrix::Social;
 
 namespace {
-constexpr qint64 kMiB = 1024 * 1024;
+using UploadBench::kMiB;
 
 [[noreturn]] void Die(const QString& why)
 {
@@ -181,25 +182,13 @@ private:
 
 int main(int argc, char** argv)
 {
-    FLAGS_logtostderr = true;
-    FLAGS_minloglevel = 1;
-    google::InitGoogleLogging(argv[0]);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UploadBench::Prepare(argv[0]);
     QApplication app(argc, argv);
-
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption sizeOption("size-mib", "File size in MiB (default 1024).", "N", "1024");
-    const QCommandLineOption chunkOption("chunk-mib", "Chunk size in MiB (default: the component's).", "N");
-    const QCommandLineOption dirOption("dir", "Folder for the file and the emulator's data.", "DIR");
-    parser.addOptions({sizeOption, chunkOption, dirOption});
-    parser.process(app);
-
-    QTemporaryDir work(parser.isSet(dirOption) ? parser.value(dirOption) + "/bench-XXXXXX" : QString());
+    const UploadBench::Arguments arguments = UploadBench::Parse(app);
+    QTemporaryDir work(arguments.folder);
     if (!work.isValid())
         Die("cannot make a work folder");
-    const qint64 size = parser.value(sizeOption).toLongLong() * kMiB;
+    const qint64 size = arguments.size;
     const QString path = work.filePath("video.bin");
     {
         // Random bytes: nothing on the way may shrink them.
@@ -215,16 +204,11 @@ int main(int argc, char** argv)
     const QString fileSha = QString::fromLatin1(sha.readAllStandardOutput()).section(' ', 0, 0);
 
     QProcess emulator;
-    emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    emulator.start(TAVRIX_YOUTUBE_EMULATOR, {"--port", "0", "--data", work.filePath("emulator"), "--auto-consent"});
-    if (!emulator.waitForReadyRead(20000))
+    const QUrl origin = UploadBench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, work.filePath("emulator"));
+    if (origin.isEmpty())
         Die("the emulator did not start");
-    const QRegularExpressionMatch listening =
-        QRegularExpression("listening on (http://127\\.0\\.0\\.1:\\d+)").match(QString::fromUtf8(emulator.readLine()));
-    if (!listening.hasMatch())
-        Die("the emulator did not say where it listens");
 
-    Bench bench(QUrl(listening.captured(1)), work, parser.value(chunkOption).toLongLong() * kMiB);
+    Bench bench(origin, work, arguments.chunkSize);
     const Run straight = bench.Upload(path, 0);
     const Run resumed = bench.Upload(path, 50);
     emulator.terminate();
