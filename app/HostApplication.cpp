@@ -191,7 +191,7 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
         m_impl->uploadProgress->SetProgressText([percent] {
             return QCoreApplication::translate("HostApplication",
-                                               "Resuming the upload where it stopped: YouTube has %1% already")
+                                               "Resuming the upload at %1%")
                 .arg(percent);
         });
     });
