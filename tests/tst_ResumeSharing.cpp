@@ -3,6 +3,7 @@
 // skips the conversion and goes on with the open session, unless the source,
 // the kept session or its record no longer allow it.
 
+#include "KeptConversions.h"
 #include "MediaClips.h"
 #include "TestMain.h"
 #include "YoutubeEmulator.h"
@@ -177,6 +178,62 @@ private slots:
         QCOMPARE(ReadJson(data + QStringLiteral("/kept-conversions.json")).array().size(), 0);
         QCOMPARE(QDir(data + QStringLiteral("/upload-sessions")).entryList({QStringLiteral("*.json")}, QDir::Files),
                  QStringList());
+    }
+
+    // What the list may hold at start: files too old or past the limit go,
+    // oldest first; a user's copy or a file changed since is only unlisted.
+    void keptConversionsArePruned_data()
+    {
+        QTest::addColumn<QList<int>>("ageHours");  // one file of 1 MiB each
+        QTest::addColumn<QList<int>>("userCopy");  // 1 the user's, 0 ours
+        QTest::addColumn<QList<int>>("touched");   // 1 changed since kept
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QList<int>>("left");      // 1 still on disk
+        QTest::addColumn<int>("listed");
+        const qint64 ample = 100 * 1024 * 1024;
+        QTest::newRow("young ones stay") << QList<int>{1, 2} << QList<int>{0, 0} << QList<int>{0, 0} << ample
+                                         << QList<int>{1, 1} << 2;
+        QTest::newRow("too old") << QList<int>{1, 200} << QList<int>{0, 0} << QList<int>{0, 0} << ample
+                                 << QList<int>{1, 0} << 1;
+        QTest::newRow("too old, but the user's or changed")
+            << QList<int>{200, 200} << QList<int>{1, 0} << QList<int>{0, 1} << ample << QList<int>{1, 1} << 0;
+        QTest::newRow("past the limit, oldest first")
+            << QList<int>{3, 1, 2} << QList<int>{0, 0, 0} << QList<int>{0, 0, 0} << qint64(2 * 1024 * 1024)
+            << QList<int>{0, 1, 1} << 2;
+    }
+
+    void keptConversionsArePruned()
+    {
+        QFETCH(QList<int>, ageHours);
+        QFETCH(QList<int>, userCopy);
+        QFETCH(QList<int>, touched);
+        QFETCH(qint64, limit);
+        QFETCH(QList<int>, left);
+        QFETCH(int, listed);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QJsonArray list;
+        QStringList files;
+        for (int i = 0; i < ageHours.size(); ++i)
+        {
+            files << folder.filePath(QStringLiteral("kept %1.mp4").arg(i));
+            QVERIFY(WriteFile(files.last(), QByteArray(1024 * 1024, 'v')));
+            const QFileInfo info(files.last());
+            list.append(QJsonObject{
+                {"source", folder.filePath(QStringLiteral("source.mp4"))},
+                {"output", files.last()},
+                {"outputSize", static_cast<double>(info.size() + touched.at(i))},
+                {"outputModified", static_cast<double>(info.lastModified().toMSecsSinceEpoch())},
+                {"keptAt", static_cast<double>(QDateTime::currentMSecsSinceEpoch() - ageHours.at(i) * 3600000LL)},
+                {"userCopy", userCopy.at(i) == 1}});
+        }
+        const QString listFile = folder.filePath(QStringLiteral("kept-conversions.json"));
+        QVERIFY(WriteFile(listFile, QJsonDocument(list).toJson()));
+
+        Tavrix::RQ::Host::KeptConversions kept(listFile, 6 * 24 * 3600, limit);
+        for (int i = 0; i < files.size(); ++i)
+            QVERIFY2(QFile::exists(files.at(i)) == (left.at(i) == 1), qPrintable(files.at(i)));
+        QCOMPARE(ReadJson(listFile).array().size(), listed);
     }
 
 private:
