@@ -118,6 +118,14 @@ void EmulatorProcess::Start(const QString& program)
                                     m_impl->data.path(), QStringLiteral("--auto-consent")});
 }
 
+void EmulatorProcess::Attach(const QUrl& origin)
+{
+    m_impl->settled = true;
+    m_impl->origin = origin;
+    LOG(INFO) << kStart << ": " << "using the youtube-emulator at " << origin.toString().toStdString();
+    QTimer::singleShot(0, this, [this, origin] { emit Ready(origin); });
+}
+
 QUrl EmulatorProcess::Origin() const
 {
     return m_impl->origin;

@@ -27,6 +27,9 @@ public:
 
     // Ready or Failed follows from the event loop.
     void Start(const QString& program);
+    // Uses an emulator that is already running at `origin` (its state is its
+    // own and outlives this object); Ready follows from the event loop.
+    void Attach(const QUrl& origin);
     // Empty until Ready.
     QUrl Origin() const;
     // The emulator's state folder, removed with this object.

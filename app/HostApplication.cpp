@@ -1,6 +1,7 @@
 #include "HostApplication.h"
 
 #include "AppServices.h"
+#include "KeptConversions.h"
 #include "ParentProvider.h"
 #include "ProjectManager.h"
 #include "ProjectStreamsBuilder.h"
@@ -17,7 +18,9 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,6 +32,7 @@ namespace {
 constexpr char kConstructor[] = "Tavrix::RQ::Host::HostApplication::HostApplication";
 constexpr char kShare[] = "Tavrix::RQ::Host::HostApplication::Share";
 constexpr char kEnded[] = "Tavrix::RQ::Host::HostApplication::OnSharingEnded";
+constexpr qint64 kKeptConversionsLimit = 20LL * 1024 * 1024 * 1024;
 
 using Service::Sharing::AbstractSharingManager;
 
@@ -120,6 +124,9 @@ struct HostApplication::Impl
     std::shared_ptr<FileManager> fileManager;
     std::shared_ptr<IProgressStrategy> conversionProgress;
     std::unique_ptr<VideoConverter> converter;
+    std::unique_ptr<KeptConversions> kept;
+    // The plug-in's upload progress window, which says when an upload resumes.
+    std::shared_ptr<Service::Sharing::SharingProgressBehaviour> uploadProgress;
     bool ended = false;
     bool reported = false;
     int exitCode = Shared;
@@ -137,8 +144,14 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     // protocol (the factory is process-wide: one host at a time).
     const Social::YouTube::Configuration config = MakeConfiguration(options, *settings);
     const auto opener = options.browserOpener;
-    SocialSettings::SetYouTubeProtocolFactory([config, opener](const std::shared_ptr<IProductSettingsManager>&) {
-        return std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
+    const QPointer<HostApplication> self(this);
+    SocialSettings::SetYouTubeProtocolFactory([config, opener, self](const std::shared_ptr<IProductSettingsManager>&) {
+        auto protocol = std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
+        protocol->SetResumeObserver([self](Social::Ticket, int percent) {
+            if (self)
+                emit self->UploadResumed(percent);
+        });
+        return protocol;
     });
 
     Hypodermic::ContainerBuilder builder;
@@ -157,6 +170,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     builder.registerType<SocialSettings>().singleInstance();
     builder.registerType<PathsSettings>().singleInstance();
     builder.registerType<UI::ParentProvider>().singleInstance();
+    // One upload progress window, which the host can tell that an upload resumes.
+    builder.registerType<Service::Sharing::SharingProgressBehaviour>().singleInstance();
 
     builder.addRegistrations(Service::Sharing::YouTube::Register());
     // Resolve wants a ComponentContext, which only a resolution hands out.
@@ -178,12 +193,27 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->container->resolve<UI::ParentProvider>());
     m_impl->converter = std::make_unique<VideoConverter>(m_impl->fileManager);
     m_impl->converter->ServeSharing(m_impl->manager.get(), m_impl->conversionProgress);
+    m_impl->kept = std::make_unique<KeptConversions>(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            .filePath(QStringLiteral("kept-conversions.json")),
+        config.sessionLifetime,
+        productSettings->GetValue(QStringLiteral("Sharing/KeptConversionsLimit"), kKeptConversionsLimit).toLongLong());
+    m_impl->kept->Serve(m_impl->manager.get(), m_impl->converter.get());
+    m_impl->uploadProgress = m_impl->container->resolve<Service::Sharing::SharingProgressBehaviour>();
+    connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
+        m_impl->uploadProgress->SetProgressText([percent] {
+            return QCoreApplication::translate("HostApplication",
+                                               "Resuming the upload at %1%")
+                .arg(percent);
+        });
+    });
 
     const auto ended = [this](int code) {
         LOG(INFO) << kEnded << ": " << "The sharing ended with " << code;
         m_impl->ended = true;
         m_impl->exitCode = code;
         m_impl->RemoveEmptyResultsFolder();
+        m_impl->uploadProgress->SetProgressText({});
         m_impl->CheckWindows();
     };
     connect(m_impl->manager.get(), &AbstractSharingManager::SharingFinished, this,
@@ -196,6 +226,7 @@ HostApplication::~HostApplication()
 {
     qApp->removeEventFilter(this);
     // The manager and the converter go before the factory their protocol came from.
+    m_impl->kept.reset();
     m_impl->converter.reset();
     m_impl->manager.reset();
     // A cancelled conversion takes its part file away after the sharing ended.

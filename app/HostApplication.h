@@ -75,6 +75,8 @@ public:
 signals:
     // The sharing ended and no window about it is open any more.
     void Finished(int exitCode);
+    // The upload goes on with a session an earlier run left open: the server has `percent` already.
+    void UploadResumed(int percent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -231,6 +231,12 @@ void UnattendedRun::Fail(const QString& reason)
     emit Abandoned(reason);
 }
 
+void UnattendedRun::Tell(const QString& line)
+{
+    if (!m_impl->abandoned)
+        m_impl->Say(line);
+}
+
 bool UnattendedRun::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())

@@ -30,6 +30,8 @@ public:
 
     // Ends the run: says "Failed: <reason>" and emits Abandoned, once.
     void Fail(const QString& reason);
+    // Says one more line about the run, between its steps.
+    void Tell(const QString& line);
 
 signals:
     // The run cannot go on by itself; the host should end it as failed.

@@ -115,7 +115,12 @@ int main(int argc, char* argv[])
                        "come, printing each step and then \"Shared: LINK\" or \"Failed: REASON\"; gives up after "
                        "%1 minutes. Needs --emulator or a client id (a real account signs in in a browser).")
             .arg(kUnattendedLimit.count()));
-    parser.addOptions({emulator, clientId, clientSecret, cut, unattended});
+    const QCommandLineOption emulatorAt(
+        QStringLiteral("emulator-at"),
+        QStringLiteral("Share to a youtube-emulator already running at URL (http://127.0.0.1:PORT); its state "
+                       "outlives this run."),
+        QStringLiteral("url"));
+    parser.addOptions({emulator, emulatorAt, clientId, clientSecret, cut, unattended});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
@@ -140,7 +145,16 @@ int main(int argc, char* argv[])
     options.clientId = parser.value(clientId);
     options.clientSecret = parser.value(clientSecret);
 
-    if (parser.isSet(unattended) && !parser.isSet(emulator) && !HostApplication::HasClientId(options))
+    const QUrl emulatorOrigin(parser.value(emulatorAt));
+    if (parser.isSet(emulatorAt) && (emulatorOrigin.scheme() != QLatin1String("http") ||
+                                     emulatorOrigin.host() != QLatin1String("127.0.0.1") || emulatorOrigin.port() < 0))
+    {
+        std::fprintf(stderr, "rq-youtube-host: --emulator-at wants http://127.0.0.1:PORT, not \"%s\".\n",
+                     qPrintable(parser.value(emulatorAt)));
+        return kUsageError;
+    }
+    const bool toEmulator = parser.isSet(emulator) || parser.isSet(emulatorAt);
+    if (parser.isSet(unattended) && !toEmulator && !HostApplication::HasClientId(options))
     {
         std::fprintf(stderr, "rq-youtube-host: --unattended shares to a real account only with an OAuth client id "
                              "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a browser; "
@@ -177,12 +191,16 @@ int main(int argc, char* argv[])
             return;
         }
         QObject::connect(host.get(), &HostApplication::Finished, &app, &QApplication::exit);
+        if (user)
+            QObject::connect(host.get(), &HostApplication::UploadResumed, user.get(), [&user](int percent) {
+                user->Tell(QStringLiteral("Resuming the upload at %1%").arg(percent));
+            });
         // A refusal has shown its reason already; Finished follows when its window closes.
         host->Share(Tavrix::ioPath(file), cuts);
     };
 
     EmulatorProcess youtube;
-    if (parser.isSet(emulator))
+    if (toEmulator)
     {
         QObject::connect(&youtube, &EmulatorProcess::Failed, &app, [&app, &user](const QString& reason) {
             std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(reason));
@@ -198,7 +216,10 @@ int main(int argc, char* argv[])
             local.browserOpener = [&youtube](const QUrl& url) { return youtube.OpenSignInPage(url); };
             share(local);
         });
-        youtube.Start(EmulatorProcess::FindProgram());
+        if (parser.isSet(emulatorAt))
+            youtube.Attach(emulatorOrigin);
+        else
+            youtube.Start(EmulatorProcess::FindProgram());
     }
     else
     {

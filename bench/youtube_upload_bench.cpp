@@ -4,6 +4,7 @@
 //
 //   youtube-upload-bench [--size-mib N] [--chunk-mib N] [--dir DIR]
 
+#include "UploadBenchSupport.h"
 #include "YoutubeConfiguration.h"
 #include "YoutubeNetworkProtocol.h"
 
@@ -33,7 +34,7 @@
 using namespace Tavrix::Social;
 
 namespace {
-constexpr qint64 kMiB = 1024 * 1024;
+using UploadBench::kMiB;
 
 [[noreturn]] void Die(const QString& why)
 {
@@ -108,25 +109,13 @@ QJsonObject UploadWithId(QNetworkAccessManager& network, const QUrl& origin, con
 
 int main(int argc, char** argv)
 {
-    FLAGS_logtostderr = true;
-    FLAGS_minloglevel = 1;
-    google::InitGoogleLogging(argv[0]);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UploadBench::Prepare(argv[0]);
     QApplication app(argc, argv);
-
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption sizeOption("size-mib", "File size in MiB (default 1024).", "N", "1024");
-    const QCommandLineOption chunkOption("chunk-mib", "Chunk size in MiB (default: the component's).", "N");
-    const QCommandLineOption dirOption("dir", "Folder for the file and the emulator's data.", "DIR");
-    parser.addOptions({sizeOption, chunkOption, dirOption});
-    parser.process(app);
-
-    QTemporaryDir temporary(parser.isSet(dirOption) ? parser.value(dirOption) + "/bench-XXXXXX" : QString());
+    const UploadBench::Arguments arguments = UploadBench::Parse(app);
+    QTemporaryDir temporary(arguments.folder);
     if (!temporary.isValid())
         Die("cannot make a work folder");
-    const qint64 size = parser.value(sizeOption).toLongLong() * kMiB;
+    const qint64 size = arguments.size;
 
     // The file: 16 MiB of random bytes, repeated, with the block number stamped in.
     const QString path = temporary.filePath("video.bin");
@@ -148,15 +137,9 @@ int main(int argc, char** argv)
     const QByteArray sha = FileSha256(path);
 
     QProcess emulator;
-    emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    emulator.start(TAVRIX_YOUTUBE_EMULATOR, {"--port", "0", "--data", temporary.filePath("emulator"), "--auto-consent"});
-    if (!emulator.waitForReadyRead(20000))
+    const QUrl origin = UploadBench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, temporary.filePath("emulator"));
+    if (origin.isEmpty())
         Die("the emulator did not start");
-    const QRegularExpressionMatch listening =
-        QRegularExpression("listening on (http://127\\.0\\.0\\.1:\\d+)").match(QString::fromUtf8(emulator.readLine()));
-    if (!listening.hasMatch())
-        Die("the emulator did not say where it listens");
-    const QUrl origin(listening.captured(1));
     QNetworkAccessManager network;
 
     YouTube::Configuration config;
@@ -165,8 +148,8 @@ int main(int argc, char** argv)
     config.clientSecret = "emulator-client-secret";
     config.useKeychain = false;
     config.tokenFile = temporary.filePath("tokens.json");
-    if (parser.isSet(chunkOption))
-        config.chunkSize = parser.value(chunkOption).toLongLong() * kMiB;
+    if (arguments.chunkSize > 0)
+        config.chunkSize = arguments.chunkSize;
 
     // Sign in, playing the browser on the emulator's automatic consent.
     YoutubeNetworkProtocol protocol(config, [&network](const QUrl& url) {

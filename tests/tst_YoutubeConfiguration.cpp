@@ -24,25 +24,29 @@ private slots:
         QTest::addColumn<QString>("token");
         QTest::addColumn<QString>("clientId");
         QTest::addColumn<qint64>("chunk");
+        QTest::addColumn<qint64>("sessionLifetime");
+        const qint64 sixDays = 6 * 24 * 3600;
 
         QTest::newRow("Google by default")
             << QVariantMap() << QVariantMap() << "https://www.googleapis.com/upload/youtube/v3/videos"
-            << "https://oauth2.googleapis.com/token" << "" << qint64(32 * 1024 * 1024);
+            << "https://oauth2.googleapis.com/token" << "" << qint64(32 * 1024 * 1024) << sixDays;
         QTest::newRow("settings point at one origin")
-            << QVariantMap{{"YouTube/BaseUrl", "http://127.0.0.1:8080"}, {"YouTube/ClientId", "from-settings"}}
+            << QVariantMap{{"YouTube/BaseUrl", "http://127.0.0.1:8080"}, {"YouTube/ClientId", "from-settings"},
+                           {"YouTube/SessionLifetime", 3600}}
             << QVariantMap() << "http://127.0.0.1:8080/upload/youtube/v3/videos" << "http://127.0.0.1:8080/token"
-            << "from-settings" << qint64(32 * 1024 * 1024);
+            << "from-settings" << qint64(32 * 1024 * 1024) << qint64(3600);
         QTest::newRow("environment wins, single endpoints win over the origin")
             << QVariantMap{{"YouTube/BaseUrl", "http://127.0.0.1:8080/"}, {"YouTube/ClientId", "from-settings"},
                            {"YouTube/TokenUrl", "https://tokens.example/token"}}
             << QVariantMap{{"TAVRIX_YOUTUBE_BASE_URL", "http://127.0.0.1:9/base/"},
                            {"TAVRIX_YOUTUBE_CLIENT_ID", "from-env"},
-                           {"TAVRIX_YOUTUBE_CHUNK_SIZE", "1000000"}}
+                           {"TAVRIX_YOUTUBE_CHUNK_SIZE", "1000000"}, {"TAVRIX_YOUTUBE_SESSION_LIFETIME", "60"}}
             << "http://127.0.0.1:9/base/upload/youtube/v3/videos" << "https://tokens.example/token" << "from-env"
-            << qint64(3 * 256 * 1024);
+            << qint64(3 * 256 * 1024) << qint64(60);
         QTest::newRow("chunk below 256 KiB") << QVariantMap{{"YouTube/ChunkSize", 5}} << QVariantMap()
                                              << "https://www.googleapis.com/upload/youtube/v3/videos"
-                                             << "https://oauth2.googleapis.com/token" << "" << qint64(256 * 1024);
+                                             << "https://oauth2.googleapis.com/token" << "" << qint64(256 * 1024)
+                                             << sixDays;
     }
 
     void sourcesInOrder()
@@ -53,6 +57,7 @@ private slots:
         QFETCH(QString, token);
         QFETCH(QString, clientId);
         QFETCH(qint64, chunk);
+        QFETCH(qint64, sessionLifetime);
         TestSupport::MemoryProductSettings store;
         for (auto it = settings.cbegin(); it != settings.cend(); ++it)
             store.SetValue(it.key(), it.value());
@@ -66,6 +71,8 @@ private slots:
         QCOMPARE(config.clientId, clientId);
         QCOMPARE(config.EffectiveChunkSize(), chunk);
         QVERIFY(config.tokenFile.endsWith("/youtube-tokens.json"));
+        QCOMPARE(config.sessionLifetime, sessionLifetime);
+        QVERIFY(config.sessionFolder.endsWith("/upload-sessions"));
     }
 
     void installedFactoryMakesTheNetworkProtocol()

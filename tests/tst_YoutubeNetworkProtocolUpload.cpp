@@ -69,7 +69,9 @@ private:
 
     YouTube::Configuration Config() const
     {
-        return emulator->Config(home->filePath(QStringLiteral("tokens.json")));
+        YouTube::Configuration config = emulator->Config(home->filePath(QStringLiteral("tokens.json")));
+        config.sessionFolder = home->filePath(QStringLiteral("sessions"));
+        return config;
     }
 
     void StartUpload(UploadRun& run, const QMap<QString, QString>& fields = SomeFields(), const QString& file = {})
@@ -457,6 +459,8 @@ private slots:
         for (const QJsonValue& upload : emulator->Uploads())
             complete += upload.toObject().value("state").toString() == "complete" ? 1 : 0;
         QCOMPARE(complete, 1);
+        // The user gave the first upload up: its session is not taken up again.
+        QCOMPARE(emulator->Uploads().size(), 2);
     }
 
     void destructionMidUploadCallsNobody()
@@ -474,6 +478,9 @@ private slots:
         QCOMPARE(next.result, Success);
         QCOMPARE(run.finishes, 0);
         QCOMPARE(run.progress.size(), progressSeen);
+        // A component that went away (the program closed) left its session to the next one.
+        QCOMPARE(emulator->Uploads().size(), 1);
+        QCOMPARE(UploadNamed(next.data.videoId).value("sha256").toString().toLatin1(), videoSha);
     }
 };
 

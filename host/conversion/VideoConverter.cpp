@@ -353,6 +353,7 @@ struct VideoConverter::Impl
     NotNull<IFileManager> fileManager;
     QString program;
     FailurePresenter presenter = ShowFailure;
+    EarlierOutput earlierOutput;
     std::unique_ptr<QProcess> process;
     ConvertationContext context;
     QString wantedPath;
@@ -390,6 +391,11 @@ void VideoConverter::SetProgram(const QString& program)
 void VideoConverter::SetFailurePresenter(FailurePresenter presenter)
 {
     m_impl->presenter = presenter ? std::move(presenter) : FailurePresenter(ShowFailure);
+}
+
+void VideoConverter::SetEarlierOutput(EarlierOutput finder)
+{
+    m_impl->earlierOutput = std::move(finder);
 }
 
 bool VideoConverter::Start(const ConvertationContext& context)
@@ -503,6 +509,15 @@ void VideoConverter::ServeSharing(Service::Sharing::AbstractSharingManager* mana
     QPointer<AbstractSharingManager> target(manager);
 
     const auto convert = [this, progress](const ConvertationContext& context) {
+        if (const std::optional<ioPath> earlier = m_impl->earlierOutput ? m_impl->earlierOutput(context) : std::nullopt)
+        {
+            ConvertationContext done = context;
+            done.outputPath = *earlier;
+            LOG(INFO) << kStart << ": " << "Not converting " << context.sourcePath << " again: " << *earlier
+                      << " was converted from it unchanged with the same preset and cuts";
+            emit Finished(done);
+            return;
+        }
         if (Start(context) && progress)
         {
             progress->SetSaveFormatTextGetter([] { return Tr("Converting the video"); });

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTime;
 
@@ -41,6 +42,10 @@ public:
     // "ffmpeg" from PATH unless set.
     void SetProgram(const QString& program);
     void SetFailurePresenter(FailurePresenter presenter);
+    // Names a file converted earlier for exactly this request, if any; a
+    // served request it names is finished with that file, not converted.
+    using EarlierOutput = std::function<std::optional<ioPath>(const ConvertationContext& request)>;
+    void SetEarlierOutput(EarlierOutput finder);
 
     // Converts context.sourcePath into context.outputPath with the preset and
     // cut intervals of context.conversion. False when it cannot start; Failed

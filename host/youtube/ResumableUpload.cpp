@@ -2,6 +2,7 @@
 
 #include "ApiReply.h"
 #include "StreamingPut.h"
+#include "UploadSessionStore.h"
 #include "YoutubeConfiguration.h"
 
 #include <QDateTime>
@@ -16,6 +17,8 @@
 #include <QUrlQuery>
 
 #include <glog/logging.h>
+
+#include <utility>
 
 namespace Tavrix::Social::YouTube {
 
@@ -53,6 +56,9 @@ struct ResumableUpload::Impl
     QByteArray metadata;
     qint64 total = 0;
     QDateTime modified;
+    UploadSessionStore store;
+    FileIdentity identity;
+    bool resuming = false;
 
     QUrl session;
     QString accessToken;
@@ -76,6 +82,7 @@ struct ResumableUpload::Impl
         , config(c)
         , network(n)
         , tokens(std::move(t))
+        , store(c.sessionFolder, c.sessionLifetime)
     {
         retryTimer.setSingleShot(true);
     }
@@ -102,6 +109,7 @@ struct ResumableUpload::Impl
     {
         stopped = true;
         StopTransfer();
+        store.Remove(path);
         if (outcome.result != Success)
             LOG(ERROR) << kTransfer << "upload failed: " << outcome.message.toStdString();
         // The receiver may delete this upload: nothing after this call.
@@ -159,6 +167,7 @@ struct ResumableUpload::Impl
     void StartSession()
     {
         ++sessions;
+        resuming = false;
         QUrl url = config.uploadUrl;
         QUrlQuery query(url);
         query.addQueryItem(QStringLiteral("uploadType"), QStringLiteral("resumable"));
@@ -181,6 +190,9 @@ struct ResumableUpload::Impl
             failures = 0;
             authRetried = false;
             LOG(INFO) << kSession << "session opened";
+            // Kept before the first byte goes, so a kill at any moment can resume.
+            store.Save({session, identity, UploadSessionStore::MetadataHash(metadata), config.EffectiveChunkSize(),
+                        QDateTime::currentDateTimeUtc()});
             SendChunk();
             return;
         }
@@ -278,6 +290,8 @@ struct ResumableUpload::Impl
             if (held < requestEnd)
                 LOG(INFO) << kTransfer << "the server holds " << held << " bytes, going on from there";
             offset = qMin(held, total);
+            if (std::exchange(resuming, false))
+                Resumed();
             Progress(offset);
             if (offset < total)
             {
@@ -298,6 +312,7 @@ struct ResumableUpload::Impl
             LOG(INFO) << kSession << "the session expired, starting again from byte 0";
             session.clear();
             offset = 0;
+            store.Remove(path);
             WithToken(false, [this] { StartSession(); });
             return;
         }
@@ -315,6 +330,15 @@ struct ResumableUpload::Impl
             return;
         }
         Recover(answer, [this] { QueryStatus(); });
+    }
+
+    void Resumed()
+    {
+        const int percent = static_cast<int>(qMin<qint64>(99, offset * 100 / total));
+        LOG(INFO) << kSession << "resuming the upload at " << percent << "%, the server holds " << offset << " of "
+                  << total << " bytes";
+        if (self->resumed)
+            self->resumed(percent);
     }
 
     // A failed answer: refresh once after a 401, wait and retry what can be retried.
@@ -393,6 +417,18 @@ void ResumableUpload::Start(const QString& file, const QByteArray& metadataJson)
         return;
     }
     LOG(INFO) << kStart << "uploading " << m_impl->total << " bytes in chunks of " << m_impl->config.EffectiveChunkSize();
+    m_impl->identity = FileIdentity::Of(file);
+    const auto kept = m_impl->store.Find(m_impl->identity, UploadSessionStore::MetadataHash(metadataJson),
+                                         m_impl->config.EffectiveChunkSize());
+    // A session of another server (an emulator of an earlier run) is no use here.
+    if (kept && kept->uri.authority() == m_impl->config.uploadUrl.authority())
+    {
+        LOG(INFO) << kStart << "an upload session of this file is still open, asking how much the server holds";
+        m_impl->session = kept->uri;
+        m_impl->resuming = true;
+        m_impl->WithToken(false, [this] { m_impl->QueryStatus(); });
+        return;
+    }
     m_impl->Progress(0);
     m_impl->WithToken(false, [this] { m_impl->StartSession(); });
 }
@@ -401,6 +437,11 @@ void ResumableUpload::Abort()
 {
     m_impl->stopped = true;
     m_impl->StopTransfer();
+}
+
+void ResumableUpload::Forget()
+{
+    m_impl->store.Remove(m_impl->path);
 }
 
 } // namespace Tavrix::Social::YouTube

@@ -3,7 +3,9 @@
 // One video upload over YouTube's resumable protocol: a session is opened with
 // the metadata, then the file goes out chunk by chunk straight from disk.
 // Broken connections, 5xx, 429 and rate limits are retried with backoff after
-// asking the server how much it holds; an expired session starts over.
+// asking the server how much it holds; an expired session starts over. Each
+// session is kept on disk until the upload ends, so a later run uploading the
+// same file with the same metadata goes on from what the server holds.
 
 #include "SocialProtocol.h"
 
@@ -40,10 +42,15 @@ public:
 
     // Starts at once; call from the event loop, `finished` may follow quickly.
     void Start(const QString& file, const QByteArray& metadataJson);
-    // Stops every transfer and timer; no callback runs afterwards.
+    // Stops every transfer and timer; no callback runs afterwards. The kept
+    // session stays for a later run.
     void Abort();
+    // The user gave up: the kept session goes.
+    void Forget();
 
     std::function<void(int percent)> progressed;
+    // A session kept from an earlier run goes on where the server stands.
+    std::function<void(int percent)> resumed;
     std::function<void(const Outcome&)> finished;
 
 private:

@@ -64,6 +64,9 @@ Configuration Configuration::FromSettings(const RQ::IProductSettingsManager* set
     config.tokenFile = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
                            .filePath(QStringLiteral("youtube-tokens.json"));
 
+    config.sessionFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                               .filePath(QStringLiteral("upload-sessions"));
+
     const QString base = Pick(settings, environment, "YouTube/BaseUrl", "TAVRIX_YOUTUBE_BASE_URL");
     if (!base.isEmpty())
         config.PointAt(QUrl(base));
@@ -91,6 +94,11 @@ Configuration Configuration::FromSettings(const RQ::IProductSettingsManager* set
     const qint64 chunk = Pick(settings, environment, "YouTube/ChunkSize", "TAVRIX_YOUTUBE_CHUNK_SIZE").toLongLong(&ok);
     if (ok && chunk > 0)
         config.chunkSize = chunk;
+
+    const qint64 lifetime =
+        Pick(settings, environment, "YouTube/SessionLifetime", "TAVRIX_YOUTUBE_SESSION_LIFETIME").toLongLong(&ok);
+    if (ok && lifetime >= 0)
+        config.sessionLifetime = lifetime;
 
     const QString tokenFile = Pick(settings, environment, "YouTube/TokenFile", "TAVRIX_YOUTUBE_TOKEN_FILE");
     if (!tokenFile.isEmpty())

@@ -41,6 +41,11 @@ struct Configuration
     int maxRetries = 8;
     // Retries of a token request (code exchange, refresh): the user is waiting.
     int maxTokenRetries = 4;
+    // Open upload sessions are kept here so an upload resumes after a restart;
+    // empty keeps none. They are forgotten after the lifetime (seconds): YouTube
+    // keeps a session about a week.
+    QString sessionFolder;
+    qint64 sessionLifetime = 6 * 24 * 3600;
 
     // Tokens go to the keychain when one answers, else to this file (mode 0600).
     bool useKeychain = true;
@@ -55,12 +60,14 @@ struct Configuration
     // when it gave one (-1: none), else exponential backoff with jitter.
     int RetryDelayMs(int attempt, int retryAfterMs) const;
 
-    // Defaults, then the product's settings, then the environment:
+    // Defaults (sessions in the application's data folder), then the product's settings, then the environment:
     //   settings "YouTube/BaseUrl", "YouTube/ClientId", "YouTube/ClientSecret",
     //     "YouTube/AuthorizationUrl", "YouTube/TokenUrl", "YouTube/RevokeUrl",
-    //     "YouTube/ApiUrl", "YouTube/UploadUrl", "YouTube/ChunkSize", "YouTube/TokenFile";
+    //     "YouTube/ApiUrl", "YouTube/UploadUrl", "YouTube/ChunkSize", "YouTube/TokenFile",
+    //     "YouTube/SessionLifetime" (seconds);
     //   environment TAVRIX_YOUTUBE_BASE_URL, TAVRIX_YOUTUBE_CLIENT_ID,
     //     TAVRIX_YOUTUBE_CLIENT_SECRET, TAVRIX_YOUTUBE_CHUNK_SIZE, TAVRIX_YOUTUBE_TOKEN_FILE,
+    //     TAVRIX_YOUTUBE_SESSION_LIFETIME,
     //     TAVRIX_YOUTUBE_TOKEN_STORAGE ("file" keeps tokens out of the keychain).
     static Configuration FromSettings(const RQ::IProductSettingsManager* settings, const QProcessEnvironment& environment);
 };

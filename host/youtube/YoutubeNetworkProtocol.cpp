@@ -112,6 +112,9 @@ struct YoutubeNetworkProtocol::Impl
 
     QPointer<TokenRequest> refreshReply;
     std::vector<ResumableUpload::TokenReady> refreshWaiters;
+    ResumeObserver resumeObserver;
+    // Going away: what runs is stopped, not given up by the user.
+    bool closing = false;
 
     // The signed-in user, fetched once per sign-in. Answers that arrive for an
     // older generation (before a sign-out or another sign-in) are dropped.
@@ -140,6 +143,7 @@ struct YoutubeNetworkProtocol::Impl
     ~Impl()
     {
         // No callback after the component is gone.
+        closing = true;
         for (auto& entry : pending)
             if (entry.second.abort)
                 entry.second.abort();
@@ -721,13 +725,19 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
         impl.config, impl.network,
         [this](bool refresh, ResumableUpload::TokenReady ready) { m_impl->WithToken(refresh, std::move(ready)); },
         &impl.context);
-    impl.pending[ticket].abort = [upload] {
+    impl.pending[ticket].abort = [&impl, upload] {
         upload->Abort();
+        if (!impl.closing)
+            upload->Forget();
         upload->deleteLater();
     };
     upload->progressed = [this, ticket, progress](int percent) {
         if (progress && m_impl->pending.count(ticket))
             progress(ticket, percent);
+    };
+    upload->resumed = [this, ticket](int percent) {
+        if (m_impl->resumeObserver && m_impl->pending.count(ticket))
+            m_impl->resumeObserver(ticket, percent);
     };
     const QString requested = metadata.privacy;
     upload->finished = [this, ticket, upload, outcome, requested](const ResumableUpload::Outcome& done) {
@@ -756,6 +766,11 @@ Ticket YoutubeNetworkProtocol::Upload(const QString& file,
     QMetaObject::invokeMethod(upload, [upload, file, json] { upload->Start(file, json); }, Qt::QueuedConnection);
     LOG(INFO) << kUpload << "upload started, ticket=" << ticket;
     return ticket;
+}
+
+void YoutubeNetworkProtocol::SetResumeObserver(ResumeObserver observer)
+{
+    m_impl->resumeObserver = std::move(observer);
 }
 
 void InstallYoutubeNetworkProtocolFactory()

@@ -52,6 +52,11 @@ public:
                   FinishCallback finished,
                   ProgressCallback progress) override;
 
+    // Told when an upload goes on with a session kept from an earlier run,
+    // with the percentage the server already holds, before that progress.
+    using ResumeObserver = std::function<void(Ticket ticket, int percent)>;
+    void SetResumeObserver(ResumeObserver observer);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -1,0 +1,261 @@
+// The host program killed half way through an upload and started again on the
+// same video: against one emulator that outlives both runs, the second run
+// skips the conversion and goes on with the open session, unless the source,
+// the kept session or its record no longer allow it.
+
+#include "KeptConversions.h"
+#include "MediaClips.h"
+#include "TestMain.h"
+#include "YoutubeEmulator.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr qint64 kChunk = 256 * 1024;
+
+QString Sha256Of(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QJsonDocument ReadJson(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()) : QJsonDocument();
+}
+
+bool WriteFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+} // namespace
+
+class TestResumeSharing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is needed (scripts/install-deps.sh installs it)");
+        QVERIFY(m_dir.isValid());
+        m_clip = m_dir.filePath(QStringLiteral("Lighthouse.mp4"));
+        QVERIFY(TestSupport::MakeClip(m_clip, 320, 240, 1.2, true));
+    }
+
+    void resumesAfterTheHostWasKilled_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("converts");
+        QTest::addColumn<bool>("resumes");
+        QTest::newRow("nothing changed") << QString() << false << true;
+        QTest::newRow("the source changed") << QStringLiteral("source") << true << false;
+        QTest::newRow("the session expired") << QStringLiteral("expired") << false << false;
+        QTest::newRow("the record is torn") << QStringLiteral("torn") << false << false;
+    }
+
+    void resumesAfterTheHostWasKilled()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, converts);
+        QFETCH(bool, resumes);
+
+        TestSupport::YoutubeEmulator emulator({QStringLiteral("--auto-consent")});
+        QVERIFY2(emulator.Origin().isValid(), qPrintable(emulator.Error()));
+        // Slow enough that a kill lands half way; quick enough for the whole test.
+        emulator.Post(QStringLiteral("/_emulator/faults"),
+                      QJsonObject{{"throttleBytesPerSecond", 400000}, {"times", -1}});
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QString source = home.filePath(QStringLiteral("Lighthouse.mp4"));
+        QVERIFY(QFile::copy(m_clip, source));
+        const QString data = home.filePath(QStringLiteral("data/Tavrix/rq-youtube-host"));
+
+        // First run: killed once half the video went up.
+        QProcess first;
+        Start(first, home, emulator.Origin(), source);
+        QByteArray firstOut;
+        QTRY_VERIFY_WITH_TIMEOUT((firstOut += first.readAllStandardOutput()).contains("Uploading to YouTube: 50%"),
+                                 60000);
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+
+        const QJsonArray kept = ReadJson(data + QStringLiteral("/kept-conversions.json")).array();
+        QCOMPARE(kept.size(), 1);
+        const QString converted = kept.first().toObject().value(QStringLiteral("output")).toString();
+        const QString convertedSha = Sha256Of(converted);
+        QVERIFY(!convertedSha.isEmpty());
+        const QStringList records =
+            QDir(data + QStringLiteral("/upload-sessions")).entryList({QStringLiteral("*.json")}, QDir::Files);
+        QCOMPARE(records.size(), 1);
+        const QString record = data + QStringLiteral("/upload-sessions/") + records.first();
+        QCOMPARE(emulator.Uploads().size(), 1);
+        const QString firstSession = emulator.Uploads().first().toObject().value(QStringLiteral("uploadId")).toString();
+
+        if (change == QLatin1String("source"))
+        {
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        }
+        else if (change == QLatin1String("expired"))
+        {
+            QJsonObject json = ReadJson(record).object();
+            json.insert(QStringLiteral("openedAt"),
+                        QDateTime::currentDateTimeUtc().addDays(-7).toString(Qt::ISODateWithMs));
+            QVERIFY(WriteFile(record, QJsonDocument(json).toJson()));
+        }
+        else if (change == QLatin1String("torn"))
+        {
+            QFile file(record);
+            QVERIFY(file.resize(file.size() / 2));
+        }
+
+        // Second run: to the end.
+        QProcess second;
+        Start(second, home, emulator.Origin(), source);
+        QVERIFY(second.waitForFinished(60000));
+        const QString out = QString::fromUtf8(second.readAllStandardOutput());
+        const QString err = QString::fromUtf8(second.readAllStandardError());
+        QVERIFY2(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0, qPrintable(out + err));
+        QVERIFY2(out.contains(QLatin1String("\nShared: https://www.youtube.com/watch?v=")), qPrintable(out));
+        QCOMPARE(out.contains(QLatin1String("Converting the video...")), converts);
+        const QRegularExpressionMatch resumed =
+            QRegularExpression(QStringLiteral("\nResuming the upload at (\\d+)%\n")).match(out);
+        QVERIFY2(resumed.hasMatch() == resumes, qPrintable(out));
+        if (change == QLatin1String("torn"))
+            QVERIFY2(err.contains(QLatin1String("ignoring the unreadable upload session record")), qPrintable(err));
+
+        // One complete video; resumed, it is the first session, and no byte went twice beyond a chunk.
+        QJsonObject complete;
+        qint64 received = 0;
+        for (const QJsonValue& value : emulator.Uploads())
+        {
+            const QJsonObject upload = value.toObject();
+            if (upload.value(QStringLiteral("state")).toString() != QLatin1String("complete"))
+                continue;
+            QVERIFY2(complete.isEmpty(), "two videos were stored");
+            complete = upload;
+            for (const QJsonValue& request : upload.value(QStringLiteral("history")).toArray())
+                received += static_cast<qint64>(request.toObject().value(QStringLiteral("received")).toDouble());
+        }
+        QVERIFY(!complete.isEmpty());
+        const qint64 size = static_cast<qint64>(complete.value(QStringLiteral("size")).toDouble());
+        QCOMPARE(complete.value(QStringLiteral("uploadId")).toString() == firstSession, resumes);
+        if (!converts)
+            QCOMPARE(complete.value(QStringLiteral("sha256")).toString(), convertedSha);
+        if (resumes)
+        {
+            QVERIFY2(resumed.captured(1).toInt() >= 25, qPrintable(out));
+            QVERIFY2(received <= size + kChunk, qPrintable(QStringLiteral("%1 of %2").arg(received).arg(size)));
+        }
+        else
+        {
+            QCOMPARE(received, size);
+        }
+
+        // Nothing is left behind once the sharing ended.
+        QVERIFY(!QFile::exists(converted));
+        QCOMPARE(ReadJson(data + QStringLiteral("/kept-conversions.json")).array().size(), 0);
+        QCOMPARE(QDir(data + QStringLiteral("/upload-sessions")).entryList({QStringLiteral("*.json")}, QDir::Files),
+                 QStringList());
+    }
+
+    // What the list may hold at start: files too old or past the limit go,
+    // oldest first; a user's copy or a file changed since is only unlisted.
+    void keptConversionsArePruned_data()
+    {
+        QTest::addColumn<QList<int>>("ageHours");  // one file of 1 MiB each
+        QTest::addColumn<QList<int>>("userCopy");  // 1 the user's, 0 ours
+        QTest::addColumn<QList<int>>("touched");   // 1 changed since kept
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QList<int>>("left");      // 1 still on disk
+        QTest::addColumn<int>("listed");
+        const qint64 ample = 100 * 1024 * 1024;
+        QTest::newRow("young ones stay") << QList<int>{1, 2} << QList<int>{0, 0} << QList<int>{0, 0} << ample
+                                         << QList<int>{1, 1} << 2;
+        QTest::newRow("too old") << QList<int>{1, 200} << QList<int>{0, 0} << QList<int>{0, 0} << ample
+                                 << QList<int>{1, 0} << 1;
+        QTest::newRow("too old, but the user's or changed")
+            << QList<int>{200, 200} << QList<int>{1, 0} << QList<int>{0, 1} << ample << QList<int>{1, 1} << 0;
+        QTest::newRow("past the limit, oldest first")
+            << QList<int>{3, 1, 2} << QList<int>{0, 0, 0} << QList<int>{0, 0, 0} << qint64(2 * 1024 * 1024)
+            << QList<int>{0, 1, 1} << 2;
+    }
+
+    void keptConversionsArePruned()
+    {
+        QFETCH(QList<int>, ageHours);
+        QFETCH(QList<int>, userCopy);
+        QFETCH(QList<int>, touched);
+        QFETCH(qint64, limit);
+        QFETCH(QList<int>, left);
+        QFETCH(int, listed);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QJsonArray list;
+        QStringList files;
+        for (int i = 0; i < ageHours.size(); ++i)
+        {
+            files << folder.filePath(QStringLiteral("kept %1.mp4").arg(i));
+            QVERIFY(WriteFile(files.last(), QByteArray(1024 * 1024, 'v')));
+            const QFileInfo info(files.last());
+            list.append(QJsonObject{
+                {"source", folder.filePath(QStringLiteral("source.mp4"))},
+                {"output", files.last()},
+                {"outputSize", static_cast<double>(info.size() + touched.at(i))},
+                {"outputModified", static_cast<double>(info.lastModified().toMSecsSinceEpoch())},
+                {"keptAt", static_cast<double>(QDateTime::currentMSecsSinceEpoch() - ageHours.at(i) * 3600000LL)},
+                {"userCopy", userCopy.at(i) == 1}});
+        }
+        const QString listFile = folder.filePath(QStringLiteral("kept-conversions.json"));
+        QVERIFY(WriteFile(listFile, QJsonDocument(list).toJson()));
+
+        Tavrix::RQ::Host::KeptConversions kept(listFile, 6 * 24 * 3600, limit);
+        for (int i = 0; i < files.size(); ++i)
+            QVERIFY2(QFile::exists(files.at(i)) == (left.at(i) == 1), qPrintable(files.at(i)));
+        QCOMPARE(ReadJson(listFile).array().size(), listed);
+    }
+
+private:
+    // The program as run.sh starts it without a display, with a home of its own.
+    static void Start(QProcess& program, const QTemporaryDir& home, const QUrl& emulator, const QString& source)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIX_YOUTUBE_CLIENT_ID",
+                                 "TAVRIX_YOUTUBE_CLIENT_SECRET", "GLOG_minloglevel"})
+            environment.remove(QLatin1String(name));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("TAVRIX_YOUTUBE_CHUNK_SIZE"), QString::number(kChunk));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(RQ_YOUTUBE_HOST),
+                      {QStringLiteral("--emulator-at"), emulator.toString(), QStringLiteral("--unattended"), source});
+    }
+
+    QTemporaryDir m_dir;
+    QString m_clip;
+};
+
+TAVRIX_TEST_MAIN(TestResumeSharing)
+#include "tst_ResumeSharing.moc"
