@@ -197,7 +197,7 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             .filePath(QStringLiteral("kept-conversions.json")),
         config.sessionLifetime,
-        productSettings->GetValue(QStringLiteral("Sharing/KeptConversionsLimit"), kKeptConversionsLimit).toLongLong());
+        settings->GetValue(QStringLiteral("Sharing/KeptConversionsLimit"), kKeptConversionsLimit).toLongLong());
     m_impl->kept->Serve(m_impl->manager.get(), m_impl->converter.get());
     m_impl->uploadProgress = m_impl->container->resolve<Service::Sharing::SharingProgressBehaviour>();
     connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
