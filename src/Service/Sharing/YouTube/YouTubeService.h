@@ -5,7 +5,13 @@
 
 #include "RQServiceYouTubeExport.h"
 
+// The container keeps process-wide settings (runtime registration, logging) in
+// function-local statics of its headers. This library is built with hidden
+// visibility, which would give it copies of its own that ignore what the host
+// configures; with default visibility it shares the host's.
+#pragma GCC visibility push(default)
 #include <Hypodermic/Hypodermic.h>
+#pragma GCC visibility pop
 
 #include <memory>
 
