@@ -22,6 +22,10 @@ class AbstractSharingManager;
 namespace Tavrix::RQ::Service::Sharing::YouTube {
 
 RQSERVICEYOUTUBE_EXPORT Hypodermic::ContainerBuilder Register();
+// A host service the manager needs, missing from the container, reaches the
+// caller as the container's ActivationException, whose message names it
+// ("... Unable to resolve TYPE"); the manager's parameters are built in the
+// container's own order, so with several missing any one may be named.
 RQSERVICEYOUTUBE_EXPORT std::shared_ptr<AbstractSharingManager> Resolve(Hypodermic::ComponentContext& context);
 
 } // namespace Tavrix::RQ::Service::Sharing::YouTube
