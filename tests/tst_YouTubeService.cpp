@@ -9,6 +9,7 @@
 #include "ManagerKit.h"
 #include "ProjectStreams.h"
 #include "SharingBehaviour.h"
+#include "RuntimeRegistration.h"
 #include "TestMain.h"
 
 #include <QApplication>
@@ -172,16 +173,58 @@ private slots:
         QFETCH(QString, typeName);
         ManagerKit kit;
         HostContainer host(kit, missing);
+        // The container wraps the failure once, at the level that builds the missing service's
+        // consumer (the manager, or a window it needs), so the host sees an ActivationException;
+        // a ResolutionException is as good. Which consumer is named depends on the order the
+        // container builds parameters in.
+        QString text;
         try
         {
             host.Resolve(1);
             QFAIL("resolved without a service the manager needs");
         }
+        catch (const Hypodermic::ActivationException& error)
+        {
+            text = QString::fromStdString(error.message());
+        }
+        catch (const Hypodermic::ResolutionException& error)
+        {
+            text = QString::fromStdString(error.message());
+        }
+        QVERIFY2(text.contains(QStringLiteral("Unable to resolve ") + typeName), qPrintable(text));
+    }
+
+    // The container's switches are process-wide: what the host sets holds inside Resolve too.
+    void hostRuntimeRegistrationSettingHoldsInResolve_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+
+    void hostRuntimeRegistrationSettingHoldsInResolve()
+    {
+        QFETCH(bool, enabled);
+        ManagerKit kit;
+        // Everything registered but the progress window, which only runtime registration builds.
+        HostContainer host(kit, QString(), [](Hypodermic::ContainerBuilder& builder) {
+            builder.registerType<RQ::SocialSettings>();
+            builder.registerType<RQ::PathsSettings>();
+            builder.registerType<RQ::UI::ParentProvider>();
+            builder.registerType<RQ::Service::Sharing::SharingResultBehaviour>();
+        });
+        const TestSupport::ScopedRuntimeRegistration runtimeRegistration(enabled);
+        QString refused;
+        try
+        {
+            QVERIFY(host.Resolve(1).front());
+        }
         catch (const std::exception& error)
         {
-            const QString text = QString::fromUtf8(error.what());
-            QVERIFY2(text.contains(QStringLiteral("Unable to resolve ") + typeName), qPrintable(text));
+            refused = QString::fromUtf8(error.what());
         }
+        QCOMPARE(refused.contains(QStringLiteral("Unable to resolve Tavrix.RQ.Service.Sharing.SharingProgressBehaviour")),
+                 !enabled);
     }
 
     void hostStrategiesDoNotReplaceTheSharingWindows()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Behavior.h"
 #include "Exceptions.h"
 #include "detail/Autowiring.h"
 #include "detail/Registration.h"
@@ -36,7 +37,6 @@ private:
 
     detail::AnyPtr InstanceOf(const detail::Registration& registration);
     detail::AnyPtr Activate(const detail::Registration& registration);
-    std::string DescribeCycle(const detail::Registration& again) const;
 
     Container& m_container;
     std::vector<const detail::Registration*> m_activating;
@@ -74,7 +74,8 @@ private:
             m_entries.insert_or_assign(type, Entry{registration, upcast});
     }
 
-    // A concrete type nobody registered is registered here on first use (transient, autowired).
+    // A concrete type nobody registered is registered here on first use (transient, autowired),
+    // unless runtime registration is switched off.
     template <class T>
     const Entry* Find()
     {
@@ -83,6 +84,8 @@ private:
             return &found->second;
         if constexpr (detail::CanAutowire<T, ComponentContext>())
         {
+            if (!Behavior::isRuntimeRegistrationEnabled())
+                return nullptr;
             Add(detail::MakeAutowiredRegistration<T, ComponentContext>());
             return &m_entries.at(typeid(T));
         }
@@ -101,7 +104,7 @@ std::shared_ptr<T> ComponentContext::resolve()
     const std::lock_guard<std::recursive_mutex> lock(m_container.m_mutex);
     const Container::Entry* entry = m_container.Find<T>();
     if (!entry)
-        throw ResolutionException("Unable to resolve " + detail::TypeName<T>());
+        RQ_HYPODERMIC_THROW(ResolutionException, "Unable to resolve " + detail::TypeName<T>());
     // Keep the registration alive on our side: the entry may be replaced while we build.
     const auto registration = entry->registration;
     const auto upcast = entry->upcast;
@@ -121,38 +124,48 @@ inline detail::AnyPtr ComponentContext::InstanceOf(const detail::Registration& r
     return instance;
 }
 
+// A failure is wrapped once, by the level that builds the failing part's direct consumer; the
+// levels above pass the wrapped exception on unchanged.
 inline detail::AnyPtr ComponentContext::Activate(const detail::Registration& registration)
 {
+    const std::string& name = registration.activatedName;
     if (std::find(m_activating.begin(), m_activating.end(), &registration) != m_activating.end())
-        throw ResolutionException("Unable to resolve " + registration.activatedName + ": dependency cycle "
-                                  + DescribeCycle(registration));
+        RQ_HYPODERMIC_THROW(InstanceAlreadyActivatingException, "Already activating " + name);
 
+    struct Activating
+    {
+        std::vector<const detail::Registration*>& stack;
+        ~Activating() { stack.pop_back(); }
+    };
     m_activating.push_back(&registration);
+    const Activating activating{m_activating};
+
+    detail::AnyPtr instance;
     try
     {
-        auto instance = registration.activate(*this, registration);
-        m_activating.pop_back();
-        return instance;
+        instance = registration.activate(*this, registration);
+    }
+    catch (const ActivationException&)
+    {
+        throw;
+    }
+    catch (const CircularDependencyException&)
+    {
+        throw;
+    }
+    catch (const InstanceAlreadyActivatingException& error)
+    {
+        RQ_HYPODERMIC_THROW(CircularDependencyException,
+                            "Circular dependency detected while activating " + name + ": " + error.what());
     }
     catch (const std::exception& error)
     {
-        m_activating.pop_back();
-        throw ActivationException(registration.activatedName, error.what());
+        RQ_HYPODERMIC_THROW(ActivationException, "Unable to activate instance of type " + name + ": " + error.what());
     }
-    catch (...)
-    {
-        m_activating.pop_back();
-        throw ActivationException(registration.activatedName, "unknown exception");
-    }
-}
-
-inline std::string ComponentContext::DescribeCycle(const detail::Registration& again) const
-{
-    auto first = std::find(m_activating.begin(), m_activating.end(), &again);
-    std::string path;
-    for (; first != m_activating.end(); ++first)
-        path += (*first)->activatedName + " -> ";
-    return path + again.activatedName;
+    // An empty instance is never handed out, whether registered so or returned by a factory.
+    if (!instance)
+        RQ_HYPODERMIC_THROW(ActivationException, "Unable to activate instance of type " + name);
+    return instance;
 }
 
 } // namespace Hypodermic

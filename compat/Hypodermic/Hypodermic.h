@@ -4,4 +4,6 @@
 // this project uses, with the same names and behaviour. The build takes an installed
 // Hypodermic instead whenever it finds one, so code must keep to that subset.
 
+#include "Behavior.h"
 #include "ContainerBuilder.h"
+#include "Exceptions.h"

@@ -85,7 +85,8 @@ constexpr bool CanAutowire()
 template <class T, class TContext, std::size_t... I>
 std::shared_ptr<T> ConstructWith(TContext& context, const Registration& registration, std::index_sequence<I...>)
 {
-    // Braces: the parameters, hence the dependencies, are resolved from left to right.
+    // Braces resolve the parameters left to right here; the original goes right to left, so
+    // nobody may rely on the order.
     return std::shared_ptr<T>(
         new T{typename Repeat<I, DependencyArgument<TContext>>::Type(context, registration)...});
 }
