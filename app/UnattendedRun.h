@@ -30,6 +30,8 @@ public:
 
     // Ends the run: says "Failed: <reason>" and emits Abandoned, once.
     void Fail(const QString& reason);
+    // Ends the run from outside (an interruption): says "Cancelled: <why>", once.
+    void Cancel(const QString& why);
 
 signals:
     // The run cannot go on by itself; the host should end it as failed.
