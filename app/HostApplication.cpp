@@ -332,7 +332,6 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     m_impl->converter->SetFailurePresenter([this](const QString& title, const QString& text) {
         m_impl->ShowEnding(Failed, "failed", title, text);
     });
-    m_impl->converter->ServeSharing(m_impl->manager.get(), m_impl->conversionProgress);
 
     AbstractSharingManager* manager = m_impl->manager.get();
     const auto converting = [this](bool saveOnly) {
@@ -345,6 +344,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
             [converting](const ConvertationContext&) { converting(false); });
     connect(manager, qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested), this,
             [converting](const ConvertationContext&, bool saveOnly) { converting(saveOnly); });
+    // After the above: a conversion that cannot start fails inside the request.
+    m_impl->converter->ServeSharing(manager, m_impl->conversionProgress);
     connect(m_impl->converter.get(), &VideoConverter::Finished, this,
             [this](const ConvertationContext& context) { m_impl->savedFile = context.outputPath; });
     connect(m_impl->converter.get(), &VideoConverter::Failed, this, [this] { m_impl->conversionFailed = true; });
