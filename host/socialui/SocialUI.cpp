@@ -118,6 +118,8 @@ void SharingAuthorizationDialog::ShowProblem(const QString& problem)
     m_impl->problem->setText(problem);
     m_impl->problem->setVisible(!problem.isEmpty());
     m_impl->Retranslate(*this);
+    // The prompt grows to show the whole reason instead of squeezing the message.
+    adjustSize();
     if (!problem.isEmpty())
         emit ProblemShown(problem);
 }
