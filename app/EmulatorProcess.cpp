@@ -13,6 +13,10 @@
 
 #include <glog/logging.h>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace Tavrix::RQ::Host {
 
 namespace {
@@ -20,12 +24,31 @@ constexpr char kStart[] = "Tavrix::RQ::Host::EmulatorProcess::Start";
 constexpr char kOpen[] = "Tavrix::RQ::Host::EmulatorProcess::OpenSignInPage";
 constexpr int kStartTimeoutMs = 20000;
 constexpr int kStopTimeoutMs = 5000;
+// The emulator goes with the host however the host ends: a host killed
+// outright takes it along (the kernel sends SIGTERM), and in a process group
+// of its own a Ctrl+C in the terminal reaches only the host, which then stops
+// it in order instead of seeing it die under its feet.
+class ChildProcess : public QProcess
+{
+protected:
+    void setupChildProcess() override
+    {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The host may have died before the line above took effect.
+        if (::getppid() != m_host)
+            ::_exit(1);
+    }
+
+private:
+    const pid_t m_host = ::getpid();
+};
 } // namespace
 
 struct EmulatorProcess::Impl
 {
     QTemporaryDir data;
-    QProcess process;
+    ChildProcess process;
     QNetworkAccessManager network;
     QTimer startTimer;
     QByteArray firstLine;

@@ -6,6 +6,8 @@
 #include "ProjectManager.h"
 #include "ProjectStreamsBuilder.h"
 #include "SharingBehaviour.h"
+#include "SocialUI.h"
+#include "SocialUtils.h"
 #include "UserSettings.h"
 #include "VideoConverter.h"
 #include "YouTubeService.h"
@@ -18,13 +20,18 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcessEnvironment>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
 #include <glog/logging.h>
+
+#include <optional>
 
 namespace Tavrix::RQ::Host {
 
@@ -33,8 +40,65 @@ constexpr char kConstructor[] = "Tavrix::RQ::Host::HostApplication::HostApplicat
 constexpr char kShare[] = "Tavrix::RQ::Host::HostApplication::Share";
 constexpr char kEnded[] = "Tavrix::RQ::Host::HostApplication::OnSharingEnded";
 constexpr qint64 kKeptConversionsLimit = 20LL * 1024 * 1024 * 1024;
+constexpr char kSignIn[] = "Tavrix::RQ::Host::HostApplication::OnSignInEnded";
+constexpr char kContext[] = "HostApplication";
 
 using Service::Sharing::AbstractSharingManager;
+using Service::Sharing::UI::SharingAuthorizationDialog;
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate(kContext, text);
+}
+
+QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Why the file cannot be a video, before anything opens it: opening a FIFO
+// would wait for a writer for ever. Empty when it may be one.
+QString FileProblem(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return Tr("The file to share does not exist: %1").arg(Native(path));
+    if (file.isDir())
+        return Tr("%1 is a folder, not a video file.").arg(Native(path));
+    if (!file.isFile())
+        return Tr("%1 is not a video file (it is a pipe, a device or a socket).").arg(Native(path));
+    if (!file.isReadable())
+        return Tr("%1 cannot be read: this user has no permission to read it.").arg(Native(path));
+    if (file.size() == 0)
+        return Tr("%1 is empty: it holds no video.").arg(Native(path));
+    return QString();
+}
+
+// Passes on how each sign-in ended, so the host can tell the user at once.
+class SignInWatchingProtocol : public Social::YoutubeNetworkProtocol
+{
+public:
+    using Observer = std::function<void(Social::RequestResult)>;
+
+    SignInWatchingProtocol(const Social::YouTube::Configuration& config, BrowserOpener opener, Observer observer)
+        : YoutubeNetworkProtocol(config, std::move(opener))
+        , m_observer(std::move(observer))
+    {
+    }
+
+    Social::Ticket LogIn(const QMap<QString, QString>& parameters, LogInCallback callback) override
+    {
+        return YoutubeNetworkProtocol::LogIn(
+            parameters, [callback, observer = m_observer](Social::Ticket ticket, Social::RequestResult result) {
+                callback(ticket, result);
+                if (observer)
+                    observer(result);
+            });
+    }
+
+private:
+    Observer m_observer;
+};
 
 // Registers the object under the interface the plug-in asks for.
 template <class TInterface, class TObject>
@@ -118,7 +182,96 @@ struct HostApplication::Impl
             LOG(INFO) << kEnded << ": " << "Removed the empty folder " << folder.toStdString();
     }
 
+    static bool AnyWindowVisible()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible())
+                return true;
+        return false;
+    }
+
+    static QWidget* VisibleWindow(const char* objectName)
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window->objectName() == QLatin1String(objectName))
+                return window;
+        return nullptr;
+    }
+
+    // The outcome the result window shows, when it shows one.
+    static std::optional<Social::RequestResult> ShownResult()
+    {
+        QWidget* result = VisibleWindow("sharingResultWindow");
+        const QVariant value = result ? result->property("requestResult") : QVariant();
+        if (!value.isValid())
+            return std::nullopt;
+        return static_cast<Social::RequestResult>(value.toInt());
+    }
+
+    // A window that ends the run: the UnattendedRun reads its "outcome"
+    // ("failed", "cancelled", "saved") as the run's last line.
+    QMessageBox* ShowEnding(int code, const char* outcome, const QString& title, const QString& text)
+    {
+        ended = true;
+        exitCode = code;
+        auto* box = new QMessageBox(code == Failed ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                                    QMessageBox::Close);
+        box->setObjectName(QStringLiteral("sharingEndNotice"));
+        box->setProperty("outcome", QLatin1String(outcome));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setDefaultButton(QMessageBox::Close);
+        box->setEscapeButton(QMessageBox::Close);
+        box->open();
+        return box;
+    }
+
+    void ShowSaved()
+    {
+        const QString path = Native(QString::fromStdString(savedFile.utf8string()));
+        QMessageBox* box = ShowEnding(Shared, "saved", Tr("Video saved"), Tr("The video was saved to %1").arg(path));
+        QPushButton* show = box->addButton(Tr("Show in folder"), QMessageBox::ActionRole);
+        // Showing the folder keeps the notice open; the run ends with Close.
+        QObject::disconnect(show, nullptr, box, nullptr);
+        QObject::connect(show, &QPushButton::clicked, box, [this, box, path] {
+            if (!fileManager->ShowInFolder(savedFile))
+                box->setInformativeText(Tr("No file manager could be opened. Find the video at %1").arg(path));
+        });
+    }
+
+    // A failed sign-in is said in the prompt, which offers to try again.
+    void OnSignInEnded(Social::RequestResult result)
+    {
+        if (result == Social::Success || result == Social::Cancelled)
+            return;
+        LOG(ERROR) << kSignIn << ": " << "Signing in failed with "
+                   << Service::Sharing::RequestResultToString(result);
+        const QString problem = Tr("Signing in failed. %1").arg(Service::Sharing::RequestResultAdvice(result));
+        if (auto* prompt = qobject_cast<SharingAuthorizationDialog*>(VisibleWindow("sharingAuthorizationDialog")))
+            prompt->ShowProblem(problem);
+        else
+        {
+            auto* box = new QMessageBox(QMessageBox::Warning, Tr("Sign-in failed"), problem, QMessageBox::Close,
+                                        parentProvider ? parentProvider->GetParent() : nullptr);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+    }
+
+    // Once ShareFile refused the file, the user is told why, unless the
+    // sharing's own result window already says it.
+    bool StartSharing(const ioPath& file, const CutIntervals& cutIntervals)
+    {
+        if (manager->ShareFile(file, cutIntervals))
+            return true;
+        if (!AnyWindowVisible())
+            ShowEnding(Failed, "failed", Tr("Cannot share the video"),
+                       Tr("%1 is not a video this program can read; it may be damaged or incomplete.")
+                           .arg(Native(QString::fromStdString(file.utf8string()))));
+        return false;
+    }
+
     HostApplication* owner;
+    std::shared_ptr<UI::ParentProvider> parentProvider;
     std::shared_ptr<Hypodermic::Container> container;
     std::shared_ptr<AbstractSharingManager> manager;
     std::shared_ptr<FileManager> fileManager;
@@ -130,6 +283,11 @@ struct HostApplication::Impl
     bool ended = false;
     bool reported = false;
     int exitCode = Shared;
+    // Between the request to convert and the end of the sharing.
+    bool converting = false;
+    bool saveOnly = false;
+    bool conversionFailed = false;
+    ioPath savedFile;
 };
 
 HostApplication::HostApplication(const HostOptions& options, QObject* parent)
@@ -146,7 +304,10 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     const auto opener = options.browserOpener;
     const QPointer<HostApplication> self(this);
     SocialSettings::SetYouTubeProtocolFactory([config, opener, self](const std::shared_ptr<IProductSettingsManager>&) {
-        auto protocol = std::make_shared<Social::YoutubeNetworkProtocol>(config, opener);
+        auto protocol = std::make_shared<SignInWatchingProtocol>(config, opener, [self](Social::RequestResult result) {
+            if (self)
+                self->m_impl->OnSignInEnded(result);
+        });
         protocol->SetResumeObserver([self](Social::Ticket, int percent) {
             if (self)
                 emit self->UploadResumed(percent);
@@ -189,16 +350,35 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
               << " service; settings in " << settings->FileName().toStdString() << ", YouTube at "
               << config.apiUrl.toString().toStdString();
 
-    m_impl->conversionProgress =
-        std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->container->resolve<UI::ParentProvider>());
+    m_impl->parentProvider = m_impl->container->resolve<UI::ParentProvider>();
+    m_impl->conversionProgress = std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->parentProvider);
     m_impl->converter = std::make_unique<VideoConverter>(m_impl->fileManager);
-    m_impl->converter->ServeSharing(m_impl->manager.get(), m_impl->conversionProgress);
+    m_impl->converter->SetFailurePresenter([this](const QString& title, const QString& text) {
+        m_impl->ShowEnding(Failed, "failed", title, text);
+    });
+
+    AbstractSharingManager* manager = m_impl->manager.get();
+    const auto converting = [this](bool saveOnly) {
+        m_impl->converting = true;
+        m_impl->saveOnly = saveOnly;
+        m_impl->conversionFailed = false;
+        m_impl->savedFile = ioPath();
+    };
+    connect(manager, qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested), this,
+            [converting](const ConvertationContext&) { converting(false); });
+    connect(manager, qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested), this,
+            [converting](const ConvertationContext&, bool saveOnly) { converting(saveOnly); });
+    // After the above: a conversion that cannot start fails inside the request.
+    m_impl->converter->ServeSharing(manager, m_impl->conversionProgress);
     m_impl->kept = std::make_unique<KeptConversions>(
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             .filePath(QStringLiteral("kept-conversions.json")),
         config.sessionLifetime,
         settings->GetValue(QStringLiteral("Sharing/KeptConversionsLimit"), kKeptConversionsLimit).toLongLong());
-    m_impl->kept->Serve(m_impl->manager.get(), m_impl->converter.get());
+    m_impl->kept->Serve(manager, m_impl->converter.get());
+    connect(m_impl->converter.get(), &VideoConverter::Finished, this,
+            [this](const ConvertationContext& context) { m_impl->savedFile = context.outputPath; });
+    connect(m_impl->converter.get(), &VideoConverter::Failed, this, [this] { m_impl->conversionFailed = true; });
     m_impl->uploadProgress = m_impl->container->resolve<Service::Sharing::SharingProgressBehaviour>();
     connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
         m_impl->uploadProgress->SetProgressText([percent] {
@@ -207,24 +387,42 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
                 .arg(percent);
         });
     });
+    // Only the user stops a conversion (its window's Cancel or Escape).
+    connect(m_impl->converter.get(), &VideoConverter::Canceled, this, [this] {
+        m_impl->ShowEnding(Canceled, "cancelled", Tr("Sharing cancelled"),
+                           Tr("The sharing was cancelled: the video was neither uploaded nor saved."));
+    });
 
     const auto ended = [this](int code) {
         LOG(INFO) << kEnded << ": " << "The sharing ended with " << code;
+        m_impl->converting = false;
         m_impl->ended = true;
         m_impl->exitCode = code;
         m_impl->RemoveEmptyResultsFolder();
         m_impl->uploadProgress->SetProgressText({});
         m_impl->CheckWindows();
     };
-    connect(m_impl->manager.get(), &AbstractSharingManager::SharingFinished, this,
-            [ended](bool success) { ended(success ? Shared : Failed); });
-    connect(m_impl->manager.get(), &AbstractSharingManager::SharingCanceled, this, [ended] { ended(Canceled); });
+    connect(manager, &AbstractSharingManager::SharingFinished, this, [this, ended](bool success) {
+        if (success && m_impl->saveOnly && !m_impl->savedFile.empty())
+            m_impl->ShowSaved();
+        const std::optional<Social::RequestResult> shown = Impl::ShownResult();
+        ended(success ? Shared : shown == Social::Cancelled ? Canceled : Failed);
+    });
+    connect(manager, &AbstractSharingManager::SharingCanceled, this, [this, ended] {
+        // A notice that already ended the run (the file, the conversion) keeps its status.
+        if (m_impl->ended)
+            return ended(m_impl->exitCode);
+        const std::optional<Social::RequestResult> shown = Impl::ShownResult();
+        ended(m_impl->conversionFailed || (shown && shown != Social::Cancelled) ? Failed : Canceled);
+    });
     qApp->installEventFilter(this);
 }
 
 HostApplication::~HostApplication()
 {
     qApp->removeEventFilter(this);
+    // Stopping a conversion on the way out is no cancellation to tell about.
+    m_impl->converter->disconnect(this);
     // The manager and the converter go before the factory their protocol came from.
     m_impl->kept.reset();
     m_impl->converter.reset();
@@ -240,7 +438,31 @@ bool HostApplication::Share(const ioPath& file, const CutIntervals& cutIntervals
     LOG(INFO) << kShare << ": " << "Sharing " << file << " with " << cutIntervals.size() << " cuts";
     m_impl->ended = false;
     m_impl->reported = false;
-    return m_impl->manager->ShareFile(file, cutIntervals);
+    const QString problem = FileProblem(QString::fromStdString(file.utf8string()));
+    if (!problem.isEmpty())
+    {
+        LOG(ERROR) << kShare << ": " << problem.toStdString();
+        m_impl->ShowEnding(Failed, "failed", Tr("Cannot share the video"), problem);
+        return false;
+    }
+    // A grant kept from an earlier run may have been withdrawn meanwhile: the
+    // dialog opens once the protocol checked it, so a sharing that would fail
+    // after its conversion asks for a sign-in instead.
+    const std::shared_ptr<Social::YoutubeProtocol> protocol =
+        m_impl->container->resolve<SocialSettings>()->YouTubeProtocol();
+    if (protocol && protocol->IsLoggedIn())
+    {
+        const QPointer<HostApplication> self(this);
+        protocol->RequestUserProfile([self, file, cutIntervals](Social::Ticket, Social::RequestResult result, QUrl) {
+            if (!self)
+                return;
+            LOG(INFO) << kShare << ": " << "The kept sign-in answered "
+                      << Service::Sharing::RequestResultToString(result);
+            self->m_impl->StartSharing(file, cutIntervals);
+        });
+        return true;
+    }
+    return m_impl->StartSharing(file, cutIntervals);
 }
 
 bool HostApplication::HasClientId(const HostOptions& options)
@@ -268,7 +490,22 @@ bool HostApplication::eventFilter(QObject* watched, QEvent* event)
 {
     if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->isWindow())
+    {
+        auto* window = static_cast<QWidget*>(watched);
+        // Escape hides the sharing dialog; with nothing running and nothing
+        // else shown the user has walked away from the sharing.
+        if (event->type() == QEvent::Hide && window->findChild<QLineEdit*>(QStringLiteral("titleEdit")) &&
+            window->findChild<QPushButton*>(QStringLiteral("startButton")))
+        {
+            QTimer::singleShot(0, this, [this] {
+                if (m_impl->ended || m_impl->converting || Impl::AnyWindowVisible())
+                    return;
+                LOG(INFO) << kEnded << ": " << "The sharing dialog was closed; cancelling the sharing";
+                m_impl->manager->Cancel();
+            });
+        }
         m_impl->CheckWindows();
+    }
     return QObject::eventFilter(watched, event);
 }
 

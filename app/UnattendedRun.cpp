@@ -15,6 +15,8 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 
+#include "SocialUI.h"
+
 #include <glog/logging.h>
 
 #include <cstdio>
@@ -136,6 +138,18 @@ struct UnattendedRun::Impl
                             .arg(Shown(Child<QLabel>(prompt, "messageLabel"))));
             return;
         }
+        // A failed sign-in is said in the prompt; nobody here can try again.
+        if (auto* asking = qobject_cast<Service::Sharing::UI::SharingAuthorizationDialog*>(prompt);
+            asking && !watchedPrompts.contains(asking))
+        {
+            watchedPrompts.insert(asking);
+            QObject::connect(asking, &Service::Sharing::UI::SharingAuthorizationDialog::ProblemShown, owner,
+                             [this, asking](const QString& problem) {
+                                 owner->Fail(problem);
+                                 // Given up, as a user would: the prompt goes.
+                                 asking->reject();
+                             });
+        }
         Say(QStringLiteral("Signing in..."));
         Press(signIn, "Sign In");
     }
@@ -183,7 +197,17 @@ struct UnattendedRun::Impl
     // (a sharing that ends, a Start that went nowhere) decides the run.
     void Acknowledge(QMessageBox* box)
     {
-        Say(QStringLiteral("Notice: %1: %2").arg(box->windowTitle(), box->text().simplified()));
+        // A notice that ends the run is its outcome.
+        const QString outcome = box->property("outcome").toString();
+        const QString text = QStringList{box->text(), box->informativeText()}.join(QLatin1Char(' ')).simplified();
+        if (outcome == QLatin1String("failed"))
+            Say(QStringLiteral("Failed: ") + text);
+        else if (outcome == QLatin1String("cancelled"))
+            Say(QStringLiteral("Cancelled: ") + text);
+        else if (outcome == QLatin1String("saved"))
+            Say(QStringLiteral("Saved: ") + text);
+        else
+            Say(QStringLiteral("Notice: %1: %2").arg(box->windowTitle(), text));
         QAbstractButton* button = box->defaultButton();
         if (!button)
             button = box->escapeButton();
@@ -200,6 +224,7 @@ struct UnattendedRun::Impl
     QTimer watchdog;
     bool abandoned = false;
     QSet<QProgressBar*> followed;
+    QSet<QObject*> watchedPrompts;
     QHash<QProgressBar*, int> toldSteps;
 };
 
@@ -235,6 +260,15 @@ void UnattendedRun::Tell(const QString& line)
 {
     if (!m_impl->abandoned)
         m_impl->Say(line);
+}
+
+void UnattendedRun::Cancel(const QString& why)
+{
+    if (m_impl->abandoned)
+        return;
+    m_impl->abandoned = true;
+    m_impl->watchdog.stop();
+    m_impl->Say(QStringLiteral("Cancelled: ") + why);
 }
 
 bool UnattendedRun::eventFilter(QObject* watched, QEvent* event)

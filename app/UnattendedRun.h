@@ -32,6 +32,8 @@ public:
     void Fail(const QString& reason);
     // Says one more line about the run, between its steps.
     void Tell(const QString& line);
+    // Ends the run from outside (an interruption): says "Cancelled: <why>", once.
+    void Cancel(const QString& why);
 
 signals:
     // The run cannot go on by itself; the host should end it as failed.

@@ -4,6 +4,7 @@
 
 #include "EmulatorProcess.h"
 #include "HostApplication.h"
+#include "TerminationSignals.h"
 #include "UnattendedRun.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ using Tavrix::RQ::CutIntervals;
 using Tavrix::RQ::Host::EmulatorProcess;
 using Tavrix::RQ::Host::HostApplication;
 using Tavrix::RQ::Host::HostOptions;
+using Tavrix::RQ::Host::TerminationSignals;
 using Tavrix::RQ::Host::UnattendedRun;
 
 constexpr int kUsageError = 64;
@@ -121,7 +123,14 @@ int main(int argc, char* argv[])
                        "outlives this run."),
         QStringLiteral("url"));
     parser.addOptions({emulator, emulatorAt, clientId, clientSecret, cut, unattended});
-    parser.process(app);
+    // An option it does not know is a command line it cannot use, not a failed sharing.
+    if (!parser.parse(QApplication::arguments()))
+    {
+        std::fprintf(stderr, "rq-youtube-host: %s See --help.\n", qPrintable(parser.errorText()));
+        return kUsageError;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
@@ -175,6 +184,17 @@ int main(int argc, char* argv[])
         user = std::make_unique<UnattendedRun>(kUnattendedLimit);
         QObject::connect(user.get(), &UnattendedRun::Abandoned, &app, [&app] { app.exit(HostApplication::Failed); });
     }
+
+    // Ctrl+C or a termination ends the run through the event loop, so the
+    // emulator child, its folder and a half-written conversion all go.
+    TerminationSignals interruptions;
+    QObject::connect(&interruptions, &TerminationSignals::Received, &app, [&app, &user](int signal) {
+        const QString why = QStringLiteral("the run was interrupted (%1)").arg(TerminationSignals::Name(signal));
+        std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(why));
+        if (user)
+            user->Cancel(why);
+        app.exit(HostApplication::Canceled);
+    });
 
     std::unique_ptr<HostApplication> host;
     const auto share = [&](const HostOptions& withOrigin) {

@@ -17,7 +17,9 @@
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -100,6 +102,10 @@ private slots:
 
     void init()
     {
+        QNetworkAccessManager network;
+        QCOMPARE(TestSupport::Fetch(network, "POST", m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/reset"))))
+                     .status,
+                 200);
         m_run = std::make_unique<QTemporaryDir>();
         QVERIFY(m_run->isValid());
         m_signInPages.clear();
@@ -204,8 +210,8 @@ private slots:
     }
 
     // "Save without uploading", and the conversion cannot run: the user is
-    // told, the sharing is cancelled, and the run ends. The results folder
-    // goes if the sharing left it empty, never with anything in it.
+    // told, the sharing ends as failed. The results folder goes if the
+    // sharing left it empty, never with anything in it.
     void aFailedConversionEndsTheSharing()
     {
         QFETCH(QByteArray, usersFile);
@@ -226,7 +232,7 @@ private slots:
         QVERIFY(saveOnly.answered);
 
         QTRY_COMPARE(hostFinished.count(), 1);
-        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Failed));
         QCOMPARE(canceled.count(), 1);
         QCOMPARE(shown, QStringList{QStringLiteral("Conversion failed")});
         QVERIFY(m_signInPages.isEmpty());
@@ -237,7 +243,9 @@ private slots:
         QCOMPARE(QDir(out).entryList(QDir::Files), usersFile.isEmpty() ? QStringList() : QStringList{"notes.txt"});
     }
 
-    void endsWhenTheUserCancels()
+    // A first run offers the videos folder to save to, not the working
+    // directory, and keeps it in the one settings file the log names.
+    void aFirstRunSavesToTheVideosFolder()
     {
         TestSupport::LogCapture log;
         HostApplication host(m_options);
@@ -245,8 +253,6 @@ private slots:
         QVERIFY(host.Share(ioPath(m_clip.toStdString())));
         QWidget* dialog = SharingDialog();
         QVERIFY(dialog);
-        // A first run offers the videos folder to save to, not the working
-        // directory, and keeps it in the one settings file the log names.
         const QString videos = QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).absolutePath();
         QCOMPARE(QDir(dialog->findChild<QComboBox*>(QStringLiteral("browseComboBox"))->currentText()), QDir(videos));
         const QString settingsFile = m_options.settingsFolder + QStringLiteral("/settings.ini");
@@ -259,23 +265,109 @@ private slots:
         QVERIFY(m_signInPages.isEmpty());
     }
 
-    // A file that is gone gets the result window's notice, and the run waits for it.
-    void aMissingFileIsShownBeforeTheEnd()
+    // How the user ends the sharing decides the exit status, and a way that
+    // closes every window says what happened in a last notice.
+    void eachEndingHasItsStatus_data()
     {
+        QTest::addColumn<int>("ending");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("Cancel in the dialog") << int(CancelInDialog) << int(HostApplication::Canceled) << QString();
+        QTest::newRow("Escape in the dialog") << int(EscapeInDialog) << int(HostApplication::Canceled) << QString();
+        QTest::newRow("Escape during the conversion")
+            << int(EscapeWhileConverting) << int(HostApplication::Canceled)
+            << QStringLiteral("The sharing was cancelled: the video was neither uploaded nor saved.");
+        QTest::newRow("Cancel during the upload") << int(CancelWhileUploading) << int(HostApplication::Canceled)
+                                                  << QString();
+        QTest::newRow("Save without uploading")
+            << int(SaveOnly) << int(HostApplication::Shared) << QStringLiteral("The video was saved to %1");
+        QTest::newRow("a missing file") << int(MissingFile) << int(HostApplication::Failed)
+                                        << QStringLiteral("The file to share does not exist: %1");
+    }
+
+    void eachEndingHasItsStatus()
+    {
+        QFETCH(int, ending);
+        QFETCH(int, exitCode);
+        QFETCH(QString, notice);
         HostApplication host(m_options);
+        const QString out = m_run->filePath(QStringLiteral("out"));
+        host.Container()->resolve<RQ::PathsSettings>()->SetResultsFolderPath(out);
         QSignalSpy hostFinished(&host, &HostApplication::Finished);
-        QVERIFY(!host.Share(ioPath(m_dir.filePath(QStringLiteral("gone.mp4")).toStdString())));
+        const QString gone = m_dir.filePath(QStringLiteral("gone.mp4"));
+        QCOMPARE(host.Share(ioPath((ending == MissingFile ? gone : m_clip).toStdString())), ending != MissingFile);
+
+        QWidget* dialog = SharingDialog();
+        QPushButton* start = dialog ? dialog->findChild<QPushButton*>(QStringLiteral("startButton")) : nullptr;
+        if (ending == CancelInDialog)
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        if (ending == EscapeInDialog)
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        if (ending == SaveOnly || ending == EscapeWhileConverting)
+        {
+            PromptAnswer saveOnly(QStringLiteral("secondaryButton"));
+            QTest::mouseClick(start, Qt::LeftButton);
+            QVERIFY(saveOnly.answered);
+        }
+        if (ending == EscapeWhileConverting)
+        {
+            QTRY_VERIFY(VisibleWindow(QStringLiteral("sharingProgressWindow")));
+            QTest::keyClick(VisibleWindow(QStringLiteral("sharingProgressWindow")), Qt::Key_Escape);
+        }
+        if (ending == CancelWhileUploading)
+        {
+            QNetworkAccessManager network;
+            QCOMPARE(TestSupport::Fetch(network, "POST", m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/faults"))),
+                                        R"({"throttleBytesPerSecond": 2000, "on": "chunk", "times": -1})",
+                                        "application/json")
+                         .status,
+                     200);
+            PromptAnswer signIn(QStringLiteral("primaryButton"));
+            QTest::mouseClick(start, Qt::LeftButton);
+            QVERIFY(signIn.answered);
+            const auto uploading = [] {
+                QWidget* window = VisibleWindow(QStringLiteral("sharingProgressWindow"));
+                auto* text = window ? window->findChild<QLabel*>(QStringLiteral("progressText")) : nullptr;
+                return text && text->text() == QLatin1String("Uploading to YouTube") ? window : nullptr;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(uploading(), 60000);
+            QTest::mouseClick(uploading()->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(VisibleWindow(QStringLiteral("sharingResultWindow")), 30000);
+            VisibleWindow(QStringLiteral("sharingResultWindow"))->close();
+        }
+
+        if (!notice.isEmpty())
+        {
+            QTRY_VERIFY_WITH_TIMEOUT(VisibleWindow(QStringLiteral("sharingEndNotice")), 60000);
+            auto* box = qobject_cast<QMessageBox*>(VisibleWindow(QStringLiteral("sharingEndNotice")));
+            QString expected = notice;
+            if (ending == SaveOnly)
+                expected = notice.arg(QDir(out).filePath(QStringLiteral("Beach walk.mp4")));
+            if (ending == MissingFile)
+                expected = notice.arg(gone);
+            QCOMPARE(box->text(), expected);
+            QCoreApplication::processEvents();
+            QCOMPARE(hostFinished.count(), 0);
+            box->button(QMessageBox::Close)->click();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(hostFinished.count(), 1, 60000);
+        QCOMPARE(hostFinished.first().first().toInt(), exitCode);
         QVERIFY(!SharingDialog());
-        QWidget* result = VisibleWindow(QStringLiteral("sharingResultWindow"));
-        QVERIFY(result);
-        QCoreApplication::processEvents();
-        QCOMPARE(hostFinished.count(), 0);
-        result->close();
-        QTRY_COMPARE(hostFinished.count(), 1);
-        QCOMPARE(hostFinished.first().first().toInt(), int(HostApplication::Canceled));
+        if (ending != SaveOnly)
+            QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
     }
 
 private:
+    enum Ending
+    {
+        CancelInDialog,
+        EscapeInDialog,
+        EscapeWhileConverting,
+        CancelWhileUploading,
+        SaveOnly,
+        MissingFile,
+    };
+
     QTemporaryDir m_dir;
     QString m_clip;
     EmulatorProcess m_emulator;

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using Tavrix::RQ::Service::Sharing::UI::SharingAuthorizationDialog;
@@ -114,6 +115,26 @@ private slots:
         QTest::mouseClick(Button(dialog, "primaryButton"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "secondaryButton"), Qt::LeftButton);
         QCOMPARE(backs, 1);
+    }
+
+    // A failed sign-in is said in the prompt, and pressing Try Again runs the
+    // sign-in once more and clears the old reason.
+    void aFailedSignInCanBeTriedAgain()
+    {
+        SharingAuthorizationDialog dialog(nullptr);
+        int signIns = 0;
+        dialog.SwitchDialogState([&] { ++signIns; }, {}, SharingAuthorizationDialog::SignInRequired);
+        dialog.show();
+        QSignalSpy shown(&dialog, &SharingAuthorizationDialog::ProblemShown);
+        dialog.ShowProblem(QStringLiteral("Signing in failed. Try again."));
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("problemLabel"))->isVisible());
+        QCOMPARE(Button(dialog, "primaryButton")->text(), QStringLiteral("Try Again"));
+
+        QTest::mouseClick(Button(dialog, "primaryButton"), Qt::LeftButton);
+        QCOMPARE(signIns, 1);
+        QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("problemLabel"))->isVisible());
+        QCOMPARE(Button(dialog, "primaryButton")->text(), QStringLiteral("Sign In"));
     }
 
     void followsTheLanguage()

@@ -79,10 +79,15 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<ResultFlags>("flags");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("network") << 10 << ResultFlags{0, 1} << "Reason: Network unreachable (10)";
-        QTest::newRow("refused") << 1 << ResultFlags{1} << "Reason: Failed (1)";
+        // Advice for a person; the result codes stay in the log.
+        QTest::newRow("network") << 10 << ResultFlags{0, 1}
+                                 << "YouTube could not be reached. Check the internet connection and try again.";
+        QTest::newRow("refused") << 1 << ResultFlags{1} << "Something went wrong. Try again.";
+        QTest::newRow("quota") << int(Social::QuotaExceeded) << ResultFlags{1}
+                               << "The daily upload quota is used up. It resets at midnight Pacific time; try again "
+                                  "after that.";
         QTest::newRow("missing source") << 1 << ResultFlags{0, 1, 4}
-                                        << "Reason: Failed (1)\nThe file to share does not exist: /videos/clip.mp4";
+                                        << "The file to share does not exist: /videos/clip.mp4";
     }
 
     void failureGivesTheReason()
@@ -141,6 +146,37 @@ private slots:
             QCOMPARE(m_folders.opened, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
         }
         QCOMPARE(output.exists(), fileOnDisk);
+    }
+
+    // Nothing to open the link or the folder with: the window says so.
+    void nothingToOpenWithIsSaid_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no browser") << "openLinkButton"
+                                    << "No web browser could be opened. The link is copied; paste it into a browser.";
+        QTest::newRow("no file manager") << "showFileButton" << "No file manager could be opened. The video is in %1";
+    }
+
+    void nothingToOpenWithIsSaid()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, said);
+        m_links.answer = false;
+        m_folders.answer = false;
+        QTemporaryDir folder;
+        const ioPath output(folder.filePath(QStringLiteral("clip.mp4")).toStdString());
+        std::ofstream(output.native()) << "video";
+        SharingResultContext context = Context(QUrl(QStringLiteral("https://youtu.be/n")), {1});
+        context.context.outputPath = output;
+        m_result->Process(context, Social::Success);
+        QVERIFY(!Label("actionProblemLabel")->isVisible());
+
+        QTest::mouseClick(Button(button.toLatin1().constData()), Qt::LeftButton);
+        QVERIFY(Label("actionProblemLabel")->isVisible());
+        QCOMPARE(Text("actionProblemLabel"), said.arg(folder.path()));
+        if (button == QLatin1String("openLinkButton"))
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("https://youtu.be/n"));
     }
 
     void refusesMissingServices()

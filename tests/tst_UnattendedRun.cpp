@@ -16,6 +16,18 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "MediaFakes.h"
+#include "SocialProtocol.h"
+#include "UserSettings.h"
+
+#include <Hypodermic/Hypodermic.h>
+
+#include <QElapsedTimer>
+#include <QUrlQuery>
+
+#include <csignal>
+#include <sys/stat.h>
+
 using namespace Tavrix;
 using Tavrix::RQ::Host::EmulatorProcess;
 using Tavrix::RQ::Host::HostApplication;
@@ -51,12 +63,21 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("Harbour.mp4"));
         QVERIFY(TestSupport::MakeClip(m_clip, 320, 240, 1.5, true));
+        // Files a user might pick by mistake.
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.mp4"))).constData(), 0600) == 0);
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("notes.mp4")), "not a video at all\n"));
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("empty.mp4")), QByteArray()));
+        QFile clip(m_clip);
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("cut short.mp4")), clip.read(clip.size() / 3)));
 
         QVERIFY(TestSupport::StartEmulator(m_emulator));
     }
 
     void init()
     {
+        QNetworkAccessManager network;
+        QCOMPARE(TestSupport::Fetch(network, "POST", AdminUrl("reset")).status, 200);
         m_run = std::make_unique<QTemporaryDir>();
         QVERIFY(m_run->isValid());
         m_options = TestSupport::EmulatedRun(m_emulator, *m_run);
@@ -110,24 +131,11 @@ private slots:
     // The upload refused: the result window's reason is the outcome, the run ends as failed.
     void aRefusedUploadIsReportedAsFailed()
     {
-        QNetworkAccessManager network;
-        const QJsonObject fault{{"status", 403}, {"on", "start"}};
-        QCOMPARE(TestSupport::Fetch(network, "POST", AdminUrl("faults"), QJsonDocument(fault).toJson(),
-                                    "application/json")
-                     .status,
-                 200);
-
-        HostApplication host(m_options);
-        UnattendedRun user(10min, Sink());
-        QSignalSpy abandoned(&user, &UnattendedRun::Abandoned);
-        QSignalSpy finished(&host, &HostApplication::Finished);
-        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
-
-        QTRY_VERIFY_WITH_TIMEOUT(finished.count() + abandoned.count() > 0, 120000);
-        QVERIFY2(abandoned.isEmpty(), qPrintable(m_lines.join(QLatin1Char('\n'))));
-        QCOMPARE(finished.first().first().toInt(), int(HostApplication::Failed));
-        QVERIFY2(m_lines.last().startsWith(QStringLiteral("Failed: The video could not be uploaded. Reason: ")),
-                 qPrintable(m_lines.last()));
+        QVERIFY(SetFault(R"({"status": 403, "on": "start"})"));
+        QCOMPARE(ShareUnattended(), int(HostApplication::Failed));
+        // Advice, not a result code.
+        QCOMPARE(m_lines.last(), QStringLiteral("Failed: The video could not be uploaded. YouTube does not let this "
+                                                "account upload. Check the account on youtube.com."));
         QCOMPARE(VisibleWindows(), QStringList());
     }
 
@@ -172,9 +180,25 @@ private slots:
         const QStringList unattended{QStringLiteral("--emulator"), QStringLiteral("--unattended")};
         QTest::newRow("shared to the emulator")
             << unattended + QStringList{m_clip} << 0 << kSharedLine.pattern() << QString() << QString();
+        // What cannot be a video is said with its path, and nothing hangs on a pipe.
+        const QString gone = m_dir.filePath(QStringLiteral("gone.mp4"));
         QTest::newRow("the file is gone")
-            << unattended + QStringList{m_dir.filePath(QStringLiteral("gone.mp4"))} << 2
-            << QStringLiteral("^Failed: .*The file to share does not exist:") << QString() << QString();
+            << unattended + QStringList{gone} << 1
+            << QStringLiteral("^Failed: The file to share does not exist: %1$").arg(QRegularExpression::escape(gone))
+            << QString() << QString();
+        QTest::newRow("a folder") << unattended + QStringList{m_dir.path()} << 1
+                                  << QStringLiteral("^Failed: .* is a folder, not a video file\\.$") << QString()
+                                  << QString();
+        QTest::newRow("a pipe") << unattended + QStringList{m_dir.filePath(QStringLiteral("pipe.mp4"))} << 1
+                                << QStringLiteral("^Failed: .*pipe\\.mp4 is not a video file") << QString() << QString();
+        QTest::newRow("an empty file") << unattended + QStringList{m_dir.filePath(QStringLiteral("empty.mp4"))} << 1
+                                       << QStringLiteral("^Failed: .*empty\\.mp4 is empty") << QString() << QString();
+        for (const char* name : {"notes.mp4", "cut short.mp4"})
+            QTest::newRow(name) << unattended + QStringList{m_dir.filePath(QLatin1String(name))} << 1
+                                << QStringLiteral("^Failed: .* is not a video this program can read") << QString()
+                                << QString();
+        QTest::newRow("an unknown option") << QStringList{QStringLiteral("--unattended"), QStringLiteral("--bogus"), m_clip} << 64 << QString()
+                                           << QStringLiteral("Unknown option 'bogus'") << QString();
         // Start would go nowhere: the run ends at once instead of waiting for its limit.
         QTest::newRow("no presets to convert to")
             << unattended + QStringList{m_clip} << 1
@@ -193,18 +217,8 @@ private slots:
         QFETCH(QString, error);
         QFETCH(QString, resources);
 
-        // No display, and a home of its own: the user's settings stay untouched.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIX_YOUTUBE_CLIENT_ID",
-                                 "TAVRIX_YOUTUBE_CLIENT_SECRET"})
-            environment.remove(QLatin1String(name));
-        environment.insert(QStringLiteral("HOME"), m_run->path());
-        if (!resources.isEmpty())
-            environment.insert(QStringLiteral("TAVRIX_RESOURCES_DIR"), resources);
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
-            environment.insert(QLatin1String(name), m_run->filePath(QLatin1String(name)));
         QProcess program;
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(Environment(resources));
         program.start(QStringLiteral(RQ_YOUTUBE_HOST), arguments);
         QVERIFY(program.waitForFinished(120000));
 
@@ -220,7 +234,165 @@ private slots:
         QVERIFY2(err.contains(error), qPrintable(err));
     }
 
+    // Interrupted while it shares: the emulator it started and that
+    // emulator's folder go with it, and the run says it was cancelled.
+    void anInterruptionLeavesNothingBehind_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+    }
+
+    void anInterruptionLeavesNothingBehind()
+    {
+        QFETCH(int, signal);
+        QProcess program;
+        program.setProcessEnvironment(Environment());
+        program.start(QStringLiteral(RQ_YOUTUBE_HOST),
+                      {QStringLiteral("--emulator"), QStringLiteral("--unattended"), m_clip});
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(program.readAllStandardOutput())).contains(
+                                     QStringLiteral("Sharing \"Harbour\"")),
+                                 60000);
+        // The emulator is the program's child, with its data folder on its command line.
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(program.processId()));
+        QVERIFY(children.open(QIODevice::ReadOnly));
+        const QList<QByteArray> pids = children.readAll().simplified().split(' ');
+        QString emulator;
+        QString folder;
+        for (const QByteArray& pid : pids)
+        {
+            QFile line(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid)));
+            if (!line.open(QIODevice::ReadOnly))
+                continue;
+            const QList<QByteArray> words = line.readAll().split('\0');
+            if (!words.first().endsWith("youtube-emulator"))
+                continue;
+            emulator = QStringLiteral("/proc/") + QString::fromLatin1(pid);
+            folder = QString::fromLocal8Bit(words.value(words.indexOf("--data") + 1));
+        }
+        QVERIFY2(!emulator.isEmpty(), pids.join(' ').constData());
+        QVERIFY(QFileInfo(folder).isDir());
+
+        QCOMPARE(::kill(static_cast<pid_t>(program.processId()), signal), 0);
+        QVERIFY(program.waitForFinished(30000));
+        out += QString::fromUtf8(program.readAllStandardOutput());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program.exitCode() == 2, qPrintable(out + program.readAllStandardError()));
+        QVERIFY2(out.trimmed().section(QLatin1Char('\n'), -1).startsWith(
+                     QStringLiteral("Cancelled: the run was interrupted (")),
+                 qPrintable(out));
+        QTRY_VERIFY(!QFileInfo::exists(emulator));
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    // However signing in fails, the run ends at once with the reason,
+    // instead of waiting for its limit.
+    void aFailedSignInEndsAtOnce_data()
+    {
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("no browser") << int(NoBrowser) << QStringLiteral("No web browser could be opened");
+        QTest::newRow("a forged answer") << int(ForgedAnswer) << QStringLiteral("could not be understood or trusted");
+        QTest::newRow("the token endpoint refuses")
+            << int(TokenRefused) << QStringLiteral("YouTube has a problem on its side");
+    }
+
+    void aFailedSignInEndsAtOnce()
+    {
+        QFETCH(int, failure);
+        QFETCH(QString, advice);
+        QNetworkAccessManager network;
+        if (failure == TokenRefused)
+            QVERIFY(SetFault(R"({"status": 500, "on": "token"})"));
+        if (failure == NoBrowser)
+            m_options.browserOpener = [](const QUrl&) { return false; };
+        if (failure == ForgedAnswer)
+            m_options.browserOpener = [&network](const QUrl& page) {
+                // Someone else's answer reaches the loopback listener first.
+                QUrl callback(QUrlQuery(page).queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
+                callback.setQuery(QStringLiteral("state=forged&code=stolen"));
+                network.get(QNetworkRequest(callback));
+                return true;
+            };
+
+        HostApplication host(m_options);
+        UnattendedRun user(10min, Sink());
+        QSignalSpy abandoned(&user, &UnattendedRun::Abandoned);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        QTRY_COMPARE_WITH_TIMEOUT(abandoned.count(), 1, 60000);
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(m_lines.last().startsWith(QStringLiteral("Failed: Signing in failed. ")) &&
+                     m_lines.last().contains(advice),
+                 qPrintable(m_lines.join(QLatin1Char('\n'))));
+        QVERIFY(!m_lines.contains(QStringLiteral("Converting the video...")));
+    }
+
+    // A grant withdrawn since the last run: the sign-in prompt comes before
+    // the conversion, and the sharing then goes through.
+    void aWithdrawnGrantAsksToSignInFirst()
+    {
+        {
+            HostApplication earlier(m_options);
+            const auto protocol = earlier.Container()->resolve<RQ::SocialSettings>()->YouTubeProtocol();
+            bool signedIn = false;
+            protocol->LogIn({}, [&signedIn](Social::Ticket, Social::RequestResult result) {
+                signedIn = result == Social::Success;
+            });
+            QTRY_VERIFY(signedIn);
+        }
+        QVERIFY(SetFault(R"({"revokeRefreshTokens": true})"));
+        QCOMPARE(ShareUnattended(), int(HostApplication::Shared));
+        const QString said = m_lines.join(QLatin1Char('\n'));
+        QVERIFY2(m_lines.indexOf(QStringLiteral("Signing in...")) == 1, qPrintable(said));
+        QVERIFY(m_lines.indexOf(QStringLiteral("Converting the video...")) > 1);
+    }
+
 private:
+    enum SignInFailure
+    {
+        NoBrowser,
+        ForgedAnswer,
+        TokenRefused,
+    };
+
+    // No display, and a home of its own: the user's settings stay untouched.
+    QProcessEnvironment Environment(const QString& resources = QString()) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIX_YOUTUBE_CLIENT_ID",
+                                 "TAVRIX_YOUTUBE_CLIENT_SECRET"})
+            environment.remove(QLatin1String(name));
+        environment.insert(QStringLiteral("HOME"), m_run->path());
+        if (!resources.isEmpty())
+            environment.insert(QStringLiteral("TAVRIX_RESOURCES_DIR"), resources);
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+            environment.insert(QLatin1String(name), m_run->filePath(QLatin1String(name)));
+        return environment;
+    }
+
+    bool SetFault(const QByteArray& json) const
+    {
+        QNetworkAccessManager network;
+        return TestSupport::Fetch(network, "POST", AdminUrl("faults"), json, "application/json").status == 200;
+    }
+
+    // Shares the clip with nobody at the keyboard; the run's exit status, or
+    // -1 when the run gave up (its lines say why).
+    int ShareUnattended()
+    {
+        HostApplication host(m_options);
+        UnattendedRun user(10min, Sink());
+        QSignalSpy abandoned(&user, &UnattendedRun::Abandoned);
+        QSignalSpy finished(&host, &HostApplication::Finished);
+        if (!host.Share(ioPath(m_clip.toStdString())) ||
+            !QTest::qWaitFor([&] { return finished.count() + abandoned.count() > 0; }, 120000) || !abandoned.isEmpty())
+            return -1;
+        return finished.first().first().toInt();
+    }
+
     UnattendedRun::Output Sink()
     {
         return [this](const QString& line) { m_lines << line; };

@@ -356,6 +356,8 @@ struct SharingResultBehaviour::Impl
     QLabel* reason = nullptr;
     QLabel* savedFile = nullptr;
     QPushButton* showFile = nullptr;
+    // Says when Open or Show in folder found nothing to open with.
+    QLabel* actionProblem = nullptr;
     QPushButton* close = nullptr;
     // What the buttons act on: the last outcome's link and kept file.
     QUrl url;
@@ -374,19 +376,21 @@ struct SharingResultBehaviour::Impl
         openLink = NewButton(dialog, "openLinkButton");
         copyLink = NewButton(dialog, "copyLinkButton");
         reason = NewLabel(dialog, "reasonLabel");
+        actionProblem = NewLabel(dialog, "actionProblemLabel");
+        actionProblem->hide();
         savedFile = NewLabel(dialog, "savedFileLabel");
         showFile = NewButton(dialog, "showFileButton");
         close = NewButton(dialog, "closeButton");
         close->setDefault(true);
 
-        QObject::connect(link, &QLabel::linkActivated, dialog, [this](const QString&) { linksOpener->OpenLink(url); });
-        QObject::connect(openLink, &QPushButton::clicked, dialog, [this] { linksOpener->OpenLink(url); });
-        QObject::connect(copyLink, &QPushButton::clicked, dialog, [this] {
-            if (QClipboard* clipboard = QGuiApplication::clipboard())
-                clipboard->setText(url.toString());
-            copyLink->setText(TrResult("Copied"));
+        QObject::connect(link, &QLabel::linkActivated, dialog, [this](const QString&) { OpenLink(); });
+        QObject::connect(openLink, &QPushButton::clicked, dialog, [this] { OpenLink(); });
+        QObject::connect(copyLink, &QPushButton::clicked, dialog, [this] { CopyLink(); });
+        QObject::connect(showFile, &QPushButton::clicked, dialog, [this] {
+            if (!fileManager->ShowInFolder(keptFile))
+                ShowActionProblem(TrResult("No file manager could be opened. The video is in %1")
+                                      .arg(QString::fromStdString(keptFile.parent_path().utf8string())));
         });
-        QObject::connect(showFile, &QPushButton::clicked, dialog, [this] { fileManager->ShowInFolder(keptFile); });
         QObject::connect(close, &QPushButton::clicked, dialog, [this] { window->hide(); });
 
         auto* linkRow = new QHBoxLayout;
@@ -404,8 +408,35 @@ struct SharingResultBehaviour::Impl
         layout->addLayout(linkRow);
         layout->addWidget(reason);
         layout->addLayout(fileRow);
+        layout->addWidget(actionProblem);
         layout->addLayout(buttons);
         window = dialog;
+    }
+
+    bool CopyLink()
+    {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (!clipboard)
+            return false;
+        clipboard->setText(url.toString());
+        copyLink->setText(TrResult("Copied"));
+        return true;
+    }
+
+    void OpenLink()
+    {
+        if (linksOpener->OpenLink(url))
+            return;
+        ShowActionProblem(CopyLink() ? TrResult("No web browser could be opened. The link is copied; paste it "
+                                                "into a browser.")
+                                     : TrResult("No web browser could be opened. Open the link above in a browser."));
+    }
+
+    void ShowActionProblem(const QString& text)
+    {
+        LOG(ERROR) << kResultProcess << ": " << text.toStdString();
+        actionProblem->setText(text);
+        actionProblem->setVisible(!text.isEmpty());
     }
 
     void ShowLink(const QUrl& address)
@@ -489,14 +520,17 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     {
         m_impl->headline->setText(TrResult("The video could not be uploaded."));
         m_impl->ShowLink(QUrl());
-        QString reason = TrResult("Reason: %1").arg(QString::fromStdString(RequestResultToString(result)));
+        // The missing file says it all; its path only when the context knows it.
+        const std::string source = context.context.sourcePath.utf8string();
+        QString reason = RequestResultAdvice(result);
         if (context.resultFlags.count(SourceMissing))
-            reason += QLatin1Char('\n')
-                      + TrResult("The file to share does not exist: %1")
-                            .arg(QString::fromStdString(context.context.sourcePath.utf8string()));
+            reason = source.empty() ? TrResult("The file to share does not exist.")
+                                    : TrResult("The file to share does not exist: %1").arg(QString::fromStdString(source));
         m_impl->ShowReason(reason);
     }
     m_impl->ShowKeptFile(context);
+    m_impl->ShowActionProblem(QString());
+    m_impl->window->setProperty("requestResult", static_cast<int>(result));
     LOG(INFO) << kResultProcess << ": " << "Showing " << RequestResultToString(result);
     ShowUnder(m_impl->window, parent);
 }

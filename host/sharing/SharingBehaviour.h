@@ -60,7 +60,8 @@ private:
 
 // A window with the outcome of one sharing: the video's link to open or copy
 // on success, the reason on failure, a plain notice on cancel, and the way to
-// the exported file when it was kept.
+// the exported file when it was kept. The window's "requestResult" property
+// holds the outcome (a Social::RequestResult) for the host that ends the run.
 class SharingResultBehaviour : public IResultStrategy<SharingResultContext, Social::RequestResult>
 {
 public:

@@ -23,6 +23,7 @@ struct SharingAuthorizationDialog::Impl
     Action secondary;
     QLabel* title = nullptr;
     QLabel* message = nullptr;
+    QLabel* problem = nullptr;
     QPushButton* primaryButton = nullptr;
     QPushButton* secondaryButton = nullptr;
 
@@ -35,7 +36,7 @@ struct SharingAuthorizationDialog::Impl
             title->setText(Tr("Sign in to upload"));
             message->setText(Tr("You are not signed in. Sign in to upload the video, "
                                 "or save it on this computer without uploading."));
-            primaryButton->setText(Tr("Sign In"));
+            primaryButton->setText(problem->isHidden() ? Tr("Sign In") : Tr("Try Again"));
         }
         else
         {
@@ -69,6 +70,11 @@ SharingAuthorizationDialog::SharingAuthorizationDialog(QWidget* parent)
     m_impl->message = new QLabel(this);
     m_impl->message->setObjectName(QStringLiteral("messageLabel"));
     m_impl->message->setWordWrap(true);
+    m_impl->problem = new QLabel(this);
+    m_impl->problem->setObjectName(QStringLiteral("problemLabel"));
+    m_impl->problem->setWordWrap(true);
+    m_impl->problem->setTextFormat(Qt::PlainText);
+    m_impl->problem->hide();
     m_impl->primaryButton = new QPushButton(this);
     m_impl->primaryButton->setObjectName(QStringLiteral("primaryButton"));
     m_impl->primaryButton->setDefault(true);
@@ -83,9 +89,13 @@ SharingAuthorizationDialog::SharingAuthorizationDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_impl->title);
     layout->addWidget(m_impl->message);
+    layout->addWidget(m_impl->problem);
     layout->addLayout(buttons);
 
-    connect(m_impl->primaryButton, &QPushButton::clicked, this, [this] { Impl::Run(m_impl->primary); });
+    connect(m_impl->primaryButton, &QPushButton::clicked, this, [this] {
+        ShowProblem(QString());
+        Impl::Run(m_impl->primary);
+    });
     connect(m_impl->secondaryButton, &QPushButton::clicked, this, [this] { Impl::Run(m_impl->secondary); });
 
     m_impl->Retranslate(*this);
@@ -98,7 +108,25 @@ void SharingAuthorizationDialog::SwitchDialogState(Action primary, Action second
     m_impl->primary = std::move(primary);
     m_impl->secondary = std::move(secondary);
     m_impl->state = state;
+    m_impl->problem->clear();
+    m_impl->problem->hide();
     m_impl->Retranslate(*this);
+}
+
+void SharingAuthorizationDialog::ShowProblem(const QString& problem)
+{
+    m_impl->problem->setText(problem);
+    m_impl->problem->setVisible(!problem.isEmpty());
+    m_impl->Retranslate(*this);
+    // The prompt grows to show the whole reason instead of squeezing the message.
+    adjustSize();
+    if (!problem.isEmpty())
+        emit ProblemShown(problem);
+}
+
+QString SharingAuthorizationDialog::Problem() const
+{
+    return m_impl->problem->text();
 }
 
 SharingAuthorizationDialog::State SharingAuthorizationDialog::GetState() const

@@ -38,6 +38,15 @@ public:
     void SwitchDialogState(Action primary, Action secondary, State state);
     State GetState() const;
 
+    // Says under the message why the last sign-in failed, and offers the
+    // primary action again as "Try Again". Cleared by the next state switch
+    // and by pressing the primary button.
+    void ShowProblem(const QString& problem);
+    QString Problem() const;
+
+signals:
+    void ProblemShown(const QString& problem);
+
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -23,6 +23,11 @@ class AbstractAuthLogic;
 // Log and user text of a request outcome, e.g. "Cancelled (2)".
 std::string RequestResultToString(Social::RequestResult result);
 
+// What a request outcome means for the user and what to do about it, in the
+// interface language (context "RequestResult"), e.g. for QuotaExceeded that
+// the daily quota is used up until midnight Pacific time. Codes stay in the log.
+QString RequestResultAdvice(Social::RequestResult result);
+
 // A file name (no folder) that Windows, macOS and Linux all accept, made from
 // any text: forbidden characters become '_', control characters go, trailing
 // dots and blanks go, device names such as "con.txt" get a '_' in front, and

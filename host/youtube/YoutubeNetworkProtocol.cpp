@@ -105,6 +105,10 @@ struct YoutubeNetworkProtocol::Impl
     QObject context;
     TokenStore store;
     Tokens tokens;
+    // A refresh token kept from an earlier run is used once before anything
+    // else, so a grant withdrawn meanwhile shows as signed out at the start
+    // and not after a conversion, when the access token has lapsed too.
+    bool grantChecked = false;
 
     Ticket nextTicket = 1;
     std::map<Ticket, Pending> pending;
@@ -184,6 +188,8 @@ struct YoutubeNetworkProtocol::Impl
 
     void WithToken(bool refresh, ResumableUpload::TokenReady ready)
     {
+        if (!grantChecked && !tokens.refreshToken.isEmpty())
+            refresh = true;
         if (!refresh && !tokens.accessToken.isEmpty()
             && QDateTime::currentDateTimeUtc().addSecs(kExpiryMarginSecs) < tokens.expiresAt)
         {
@@ -218,6 +224,7 @@ struct YoutubeNetworkProtocol::Impl
         {
             tokens = TokensFromAnswer(answer.json, tokens.refreshToken);
             store.Save(tokens);
+            grantChecked = true;
             LOG(INFO) << kRefresh << "access token refreshed";
         }
         else if (answer.reason == QLatin1String("invalid_grant"))
@@ -571,6 +578,7 @@ Ticket YoutubeNetworkProtocol::LogIn(const QMap<QString, QString>& parameters, L
             impl.ResetUser();
             impl.tokens = tokens;
             impl.store.Save(tokens);
+            impl.grantChecked = true;
             LOG(INFO) << kLogIn << "signed in, tokens kept in " << impl.store.Place().toStdString();
             impl.EnsureUser();
         }
