@@ -1,6 +1,7 @@
 #include "HostApplication.h"
 
 #include "AppServices.h"
+#include "HostLook.h"
 #include "KeptConversions.h"
 #include "ParentProvider.h"
 #include "ProjectManager.h"
@@ -469,6 +470,14 @@ bool HostApplication::HasClientId(const HostOptions& options)
 {
     const App::CustomizationManager customization;
     return !MakeConfiguration(options, *MakeSettings(options, customization)).clientId.isEmpty();
+}
+
+void HostApplication::SetUpProgram(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("rq-youtube-host"));
+    QApplication::setOrganizationName(QStringLiteral("Tavrix"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    App::ApplyHostLook(app, App::CustomizationManager());
 }
 
 AbstractSharingManager& HostApplication::Manager() const

@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+class QApplication;
+
 namespace Hypodermic {
 class Container;
 }
@@ -67,6 +69,11 @@ public:
     // Whether signing in has an OAuth client: the emulator's own with an
     // origin, else the options', the environment's or the settings'.
     static bool HasClientId(const HostOptions& options);
+
+    // Names the application as the host program (settings, window titles)
+    // and gives it the host's look; the run ends with the sharing, not with
+    // its first closed window.
+    static void SetUpProgram(QApplication& app);
 
     Service::Sharing::AbstractSharingManager& Manager() const;
     VideoConverter& Converter() const;

@@ -86,10 +86,7 @@ int main(int argc, char* argv[])
     FLAGS_logtostderr = true;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("rq-youtube-host"));
-    QApplication::setOrganizationName(QStringLiteral("Tavrix"));
-    // The run ends with the sharing, not with its first closed window.
-    QApplication::setQuitOnLastWindowClosed(false);
+    HostApplication::SetUpProgram(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
+# Installs the Debian packages that building, running and testing need, and
+# the extra ones named as arguments (a script's own, such as a window manager).
 # Quick when everything is already there: apt is only asked when a package is missing.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
   libgoogle-glog-dev libgflags-dev libboost-dev
   libcpp-httplib-dev libssl-dev qt5keychain-dev
   ffmpeg curl xvfb xauth dbus-x11 procps
+  "$@"
 )
 
 missing=()

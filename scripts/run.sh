@@ -15,15 +15,7 @@ if [ $# -gt 0 ]; then
   exec "$host" "$@"
 fi
 
-sample="$build_dir/sample/Sample recording.mp4"
-if [ ! -f "$sample" ]; then
-  mkdir -p "$(dirname "$sample")"
-  # Written under another name first, so an interrupted run leaves no broken sample.
-  ffmpeg -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=30:duration=5" \
-    -f lavfi -i "sine=frequency=440:duration=5" \
-    -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest -f mp4 "$sample.part"
-  mv "$sample.part" "$sample"
-fi
+sample="$(bash scripts/sample.sh "$build_dir")"
 # Windows nobody can see (no display, or Qt told to draw offscreen) get
 # their buttons pressed by the program itself.
 case "${QT_QPA_PLATFORM:-}" in

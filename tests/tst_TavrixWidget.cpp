@@ -122,6 +122,9 @@ private slots:
         // Widgets added the usual way are not overwritten.
         grid->addWidget(d, 3, 0);
         QCOMPARE(grid->addRow({{new QLabel(&owner), Alignment::None}}, 0), 4);
+        // A widget reaches over the empty cells after it: an error line under two columns.
+        auto* e = new QLabel(&owner);
+        QCOMPARE(grid->addRow({{e, Alignment::LeftTop}, CellModifier::EmptyCell}, 0), 5);
 
         QCOMPARE(grid->itemAtPosition(0, 0)->widget(), a);
         QCOMPARE(grid->itemAtPosition(0, 0)->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
@@ -136,6 +139,14 @@ private slots:
         QCOMPARE(grid->rowStretch(2), 2);
         QCOMPARE(grid->itemAtPosition(3, 0)->widget(), d);
         QCOMPARE(grid->itemAtPosition(4, 0)->alignment(), Qt::Alignment());
+        QCOMPARE(grid->itemAtPosition(5, 1)->widget(), e);
+        int row = -1;
+        int column = -1;
+        int rowSpan = 0;
+        int columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(e), &row, &column, &rowSpan, &columnSpan);
+        QCOMPARE(QVector<int>({row, column, rowSpan, columnSpan}), QVector<int>({5, 0, 1, 2}));
+        QCOMPARE(grid->itemAtPosition(5, 0)->alignment(), Qt::AlignLeft | Qt::AlignTop);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "UI/YouTubeSharingErrorHandler.h"
 
 #include "AppServices.h"
+#include "FindWidget.h"
 #include "LogCapture.h"
 #include "MediaFakes.h"
 #include "PathsFakes.h"
@@ -120,10 +121,7 @@ private:
     template <class T>
     T* Find(const char* name) const
     {
-        T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return TestSupport::FindWidget<T>(dialog.get(), name);
     }
 
     QString Folder(const QString& name) const { return QDir::fromNativeSeparators(dir->filePath(name)); }

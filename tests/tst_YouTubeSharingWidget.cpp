@@ -65,18 +65,32 @@ QString DescribeBox(QLayout* layout)
     return items.join(QLatin1Char(','));
 }
 
-// "row:column=name@alignment" per occupied cell, row by row.
+// "row:column=name@alignment" per item, row by row, where it starts; an
+// item over more than one column says how far it reaches ("3:0-1=...").
 QString DescribeGrid(QGridLayout* grid)
 {
     QStringList cells;
     for (int row = 0; row < grid->rowCount(); ++row)
         for (int column = 0; column < grid->columnCount(); ++column)
-            if (QLayoutItem* item = grid->itemAtPosition(row, column))
-                cells << QStringLiteral("%1:%2=%3@%4")
-                             .arg(row)
-                             .arg(column)
-                             .arg(item->widget() ? item->widget()->objectName() : QStringLiteral("?"))
-                             .arg(Hex(item->alignment()));
+        {
+            QLayoutItem* item = grid->itemAtPosition(row, column);
+            if (!item)
+                continue;
+            int start = 0;
+            int startColumn = 0;
+            int rowSpan = 0;
+            int columnSpan = 0;
+            grid->getItemPosition(grid->indexOf(item), &start, &startColumn, &rowSpan, &columnSpan);
+            if (start != row || startColumn != column)
+                continue;
+            const QString columns = columnSpan > 1 ? QStringLiteral("%1-%2").arg(column).arg(column + columnSpan - 1)
+                                                   : QString::number(column);
+            cells << QStringLiteral("%1:%2=%3@%4")
+                         .arg(row)
+                         .arg(columns)
+                         .arg(item->widget() ? item->widget()->objectName() : QStringLiteral("?"))
+                         .arg(Hex(item->alignment()));
+        }
     return cells.join(QLatin1Char(','));
 }
 
@@ -303,7 +317,7 @@ private slots:
         QTest::newRow("inputComboboxFrame")
             << "inputComboboxFrame"
             << "0:0=resolutionLabel@81,0:1=resolutionComboBox@21,1:0=categoryLabel@81,1:1=categoryComboBox@21,"
-               "2:0=privacyLabel@81,2:1=privacyComboBox@21,3:0=errorLabel@21";
+               "2:0=privacyLabel@81,2:1=privacyComboBox@21,3:0-1=errorLabel@21";
         QTest::newRow("inputFrame") << "inputFrame" << "inputEditFrame@20,inputComboboxFrame@20";
         QTest::newRow("videoInfoFrame")
             << "videoInfoFrame"

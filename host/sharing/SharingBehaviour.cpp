@@ -178,7 +178,7 @@ struct SharingProgressBehaviour::Impl
     {
         if (!window)
             return;
-        window->setWindowTitle(TrProgress("Progress"));
+        window->setWindowTitle(TrProgress("Sharing"));
         const QString main = Text(saveFormatText);
         headline->setText(main.isEmpty() ? TrProgress("Working...") : main);
         const QString second = Text(progressText);
@@ -497,8 +497,11 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     QWidget* parent = m_impl->parentProvider->GetParent();
     if (!m_impl->window)
         m_impl->Build(parent);
-    m_impl->window->setWindowTitle(
-        TrResult("%1 - Sharing").arg(QString::fromStdString(m_impl->customization->GetProductName())));
+    // Where the application's name ends every window title, the product is named already.
+    const QString product = QString::fromStdString(m_impl->customization->GetProductName());
+    m_impl->window->setWindowTitle(QGuiApplication::applicationDisplayName() == product
+                                       ? TrResult("Sharing")
+                                       : TrResult("%1 - Sharing").arg(product));
     m_impl->close->setText(TrResult("Close"));
 
     if (result == Social::Success)

@@ -129,12 +129,16 @@ TGridLayout::~TGridLayout() = default;
 int TGridLayout::addRow(std::initializer_list<LayoutHelpers::GridItem> items, int stretch)
 {
     const int row = std::max(m_impl->rows, count() > 0 ? rowCount() : 0);
-    int column = 0;
-    for (const LayoutHelpers::GridItem& item : items)
+    const LayoutHelpers::GridItem* const begin = items.begin();
+    const LayoutHelpers::GridItem* const end = items.end();
+    for (const LayoutHelpers::GridItem* item = begin; item != end; ++item)
     {
-        if (!item.IsEmptyCell())
-            addWidget(item.Widget(), row, column, item.QtAlignment());
-        ++column;
+        if (item->IsEmptyCell())
+            continue;
+        // A label under a row of fields, for one, gets the width of them all.
+        const auto* next = std::find_if(item + 1, end, [](const auto& cell) { return !cell.IsEmptyCell(); });
+        addWidget(item->Widget(), row, static_cast<int>(item - begin), 1, static_cast<int>(next - item),
+                  item->QtAlignment());
     }
     setRowStretch(row, stretch);
     m_impl->rows = row + 1;

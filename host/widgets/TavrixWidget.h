@@ -77,7 +77,8 @@ enum class Alignment : int
     RightVCenter = Qt::AlignRight | Qt::AlignVCenter,
 };
 
-// A cell that holds no widget.
+// A cell that holds no widget of its own. A widget before it in the row
+// reaches over it, as over merged cells; at the start of a row it stays blank.
 enum class CellModifier : std::uint8_t
 {
     EmptyCell = 1,
@@ -111,9 +112,9 @@ public:
     TGridLayout(const TGridLayout&) = delete;
     TGridLayout& operator=(const TGridLayout&) = delete;
 
-    // Appends one row below the rows so far, its cells left to right; the
-    // stretch is the row's stretch factor (0: the row keeps its size hint).
-    // Returns the row's index.
+    // Appends one row below the rows so far, its cells left to right; a
+    // widget spans the empty cells that follow it. The stretch is the row's
+    // stretch factor (0: the row keeps its size hint). Returns the row's index.
     int addRow(std::initializer_list<LayoutHelpers::GridItem> items, int stretch);
 
 private:

@@ -1,0 +1,230 @@
+#include "UI/YouTubeSharingDialog.h"
+
+#include "UI/YouTubeSharingErrorHandler.h"
+
+#include "AppServices.h"
+#include "DesktopFakes.h"
+#include "FindWidget.h"
+#include "HostFakes.h"
+#include "HostLook.h"
+#include "MediaFakes.h"
+#include "ParentProvider.h"
+#include "PathsFakes.h"
+#include "ProjectManager.h"
+#include "SharingBehaviour.h"
+#include "TavrixWidget.h"
+#include "TestMain.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Tavrix;
+using Tavrix::RQ::ConvertationContext;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
+using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
+
+namespace {
+constexpr qint64 kSecond = 1000000;
+
+Social::Field Choices(const QStringList& texts)
+{
+    Social::Field field;
+    for (int i = 0; i < texts.size(); ++i)
+        field.options.append({texts.at(i), QString::number(i), QString()});
+    field.selectedValue = QStringLiteral("0");
+    return field;
+}
+} // namespace
+
+// The host's look on the sharing dialog and the result window, as the host
+// program applies it.
+class TestHostLook : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::shared_ptr<RQ::PathsSettings> pathsSettings;
+    std::unique_ptr<YouTubeSharingErrorHandler> errorHandler;
+    std::unique_ptr<YouTubeSharingDialog> dialog;
+    const QLocale systemLocale;
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        return TestSupport::FindWidget<T>(dialog.get(), name);
+    }
+
+    // A dialog as the manager shows it: lists filled, a file given, on screen.
+    void ShowDialog()
+    {
+        dialog.reset();
+        errorHandler = std::make_unique<YouTubeSharingErrorHandler>();
+        auto builder = std::make_shared<TestSupport::FakeStreamsBuilder>();
+        builder->video = TestSupport::FakeStreamsBuilder::MakeVideo(1920, 1080, 5 * kSecond);
+        dialog = std::make_unique<YouTubeSharingDialog>(
+            *errorHandler, nullptr, pathsSettings, builder, std::make_shared<App::CustomizationManager>(),
+            std::make_shared<App::LookAndFeelManager>(), std::make_shared<App::LinksGenerator>(), nullptr);
+        dialog->SetCategoryDescriptionFetcher([] {
+            return Choices({QStringLiteral("Film & Animation"), QStringLiteral("Science & Technology"),
+                            QStringLiteral("Nonprofits & Activism")});
+        });
+        dialog->SetPrivacyDescriptionFetcher(
+            [] { return Choices({QStringLiteral("Public"), QStringLiteral("Unlisted"), QStringLiteral("Private")}); });
+        ConvertationContext context;
+        context.sourcePath = ioPath("/videos/Sample recording.mp4");
+        context.conversion = ConvertationContext::Conversion{TestSupport::MakeProjectHandle(), nullptr, {}, false};
+        dialog->SetFileContext(context);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    // A folder path of exactly 200 characters.
+    QString LongFolder() const
+    {
+        const QString folder = dir->path() + QStringLiteral("/Videos/");
+        return folder + QString(200 - folder.size(), QLatin1Char('v'));
+    }
+
+private slots:
+    void initTestCase() { App::ApplyHostLook(*qApp, App::CustomizationManager()); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        pathsSettings = TestSupport::MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
+    }
+
+    void cleanup()
+    {
+        dialog.reset();
+        errorHandler.reset();
+        QLocale::setDefault(systemLocale);
+    }
+
+    // Qt passes over a property or picture it cannot set without a word.
+    void styleSheetReachesTheDialog()
+    {
+        ShowDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Share to YouTube"));
+        QVERIFY(!Find<QLabel>("youTubeIconLabel")->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY(!dialog->NotAuthenticatedPixmap().isNull());
+        QCOMPARE(Find<Tavrix::UI::TPixmapWidget>("userPictureWidget")->pixmap().toImage(),
+                 dialog->NotAuthenticatedPixmap().toImage());
+        auto* signOut = Find<QPushButton>("signOutButton");
+        QVERIFY(!signOut->icon().isNull());
+        QCOMPARE(signOut->toolTip(), QStringLiteral("Sign out"));
+        QVERIFY(Find<QPlainTextEdit>("descriptionText")->tabChangesFocus());
+        QVERIFY(Find<QPlainTextEdit>("tagsText")->tabChangesFocus());
+        QVERIFY(Find<QLabel>("errorLabel")->wordWrap());
+
+        // The category list opens wide enough for its longest name.
+        auto* categories = Find<QComboBox>("categoryComboBox");
+        categories->showPopup();
+        QAbstractItemView* list = categories->view();
+        QTRY_VERIFY(list->isVisible());
+        QVERIFY(list->viewport()->width()
+                >= list->fontMetrics().horizontalAdvance(QStringLiteral("Nonprofits & Activism")));
+        categories->hidePopup();
+    }
+
+    void dialogKeepsItsSize_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("change");
+        for (const QString& language : {QStringLiteral("en_US"), QStringLiteral("de_DE")})
+        {
+            const QByteArray in = " (" + language.toLatin1() + ")";
+            QTest::newRow("empty title" + in) << language << "empty title";
+            QTest::newRow("bad title" + in) << language << "bad title";
+            QTest::newRow("every preset" + in) << language << "every preset";
+            QTest::newRow("long folder remembered" + in) << language << "long folder remembered";
+            QTest::newRow("long folder chosen" + in) << language << "long folder chosen";
+            QTest::newRow("account restricted" + in) << language << "account restricted";
+            QTest::newRow("signed in" + in) << language << "signed in";
+        }
+    }
+
+    // The size is set once, when the dialog is polished; nothing the user
+    // does or the sharing shows may make the window jump.
+    void dialogKeepsItsSize()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, change);
+        QLocale::setDefault(QLocale(language));
+        ShowDialog();
+        const QSize plain = dialog->size();
+
+        if (change == QLatin1String("long folder remembered"))
+        {
+            pathsSettings->SetUserSelectedSavePath(LongFolder());
+            ShowDialog();
+        }
+        QList<std::function<void()>> steps;
+        if (change == QLatin1String("empty title"))
+            steps << [this] { Find<QLineEdit>("titleEdit")->clear(); };
+        else if (change == QLatin1String("bad title"))
+            steps << [this] { Find<QLineEdit>("titleEdit")->setText(QStringLiteral("Sample <recording>")); };
+        else if (change == QLatin1String("every preset"))
+        {
+            auto* presets = Find<QComboBox>("resolutionComboBox");
+            QVERIFY(presets->count() >= 6);
+            for (int i = 0; i < presets->count(); ++i)
+                steps << [presets, i] { presets->setCurrentIndex(i); };
+        }
+        else if (change == QLatin1String("long folder chosen"))
+            steps << [this] { pathsSettings->SetUserSelectedSavePath(LongFolder()); };
+        else if (change == QLatin1String("account restricted"))
+            steps << [this] { errorHandler->SetError(YouTubeSharingErrorHandler::ProfileInvalid, true); };
+        else if (change == QLatin1String("signed in"))
+            steps << [this] {
+                QPixmap picture(640, 640);
+                picture.fill(Qt::darkRed);
+                dialog->SetLoginStatus(true);
+                dialog->SetUserName(QStringLiteral("A channel whose name goes on and on and on and on and on"));
+                dialog->SetUserPicture(picture);
+            };
+        steps << [] {};
+
+        for (const auto& step : steps)
+        {
+            step();
+            // Layouts settle through posted events.
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(dialog->size(), plain);
+            QCOMPARE(dialog->minimumSize(), plain);
+        }
+        if (change.contains(QLatin1String("folder")))
+            QCOMPARE(Find<QComboBox>("browseComboBox")->currentText().size(), 200);
+    }
+
+    void resultLinkStaysOnOneLine()
+    {
+        TestSupport::RecordingOpener opener;
+        RQ::Service::Sharing::SharingResultBehaviour result(
+            std::make_shared<RQ::UiSettings>(std::make_shared<TestSupport::MemoryProductSettings>()),
+            std::make_shared<RQ::UI::ParentProvider>(), std::make_shared<TestSupport::RecordingAudioPlayer>(),
+            std::make_shared<RQ::FileManager>(opener.Function()), std::make_shared<App::LinksOpener>(opener.Function()),
+            std::make_shared<TestSupport::FakeCustomizationManager>());
+        RQ::Service::Sharing::SharingResultContext context;
+        context.url = QUrl(QStringLiteral("https://www.youtube.com/watch?v=NM8GG5wjnDl"));
+        result.Process(context, Social::Success);
+        QVERIFY(QTest::qWaitForWindowExposed(result.Window()));
+        auto* link = result.Window()->findChild<QLabel*>(QStringLiteral("linkLabel"));
+        // The layout may not squeeze the link below the whole address on one line.
+        QVERIFY(link->minimumSizeHint().width() >= link->fontMetrics().horizontalAdvance(context.url.toString()));
+        QVERIFY(link->minimumSizeHint().height() < 2 * link->fontMetrics().lineSpacing());
+    }
+};
+
+TAVRIX_TEST_MAIN(TestHostLook)
+#include "tst_HostLook.moc"
