@@ -23,19 +23,17 @@
 namespace Tavrix::RQ::Service::Sharing {
 
 namespace {
-constexpr char kProgressContext[] = "SharingProgressBehaviour";
-constexpr char kResultContext[] = "SharingResultBehaviour";
 constexpr char kResultProcess[] = "Tavrix::RQ::Service::Sharing::SharingResultBehaviour::Process";
 
-QString TrProgress(const char* text)
+struct TrProgress
 {
-    return QCoreApplication::translate(kProgressContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SharingProgressBehaviour)
+};
 
-QString TrResult(const char* text)
+struct TrResult
 {
-    return QCoreApplication::translate(kResultContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SharingResultBehaviour)
+};
 
 QString TimeText(const QTime& time)
 {
@@ -159,23 +157,23 @@ struct SharingProgressBehaviour::Impl
     {
         if (!window)
             return;
-        window->setWindowTitle(TrProgress("Progress"));
+        window->setWindowTitle(TrProgress::tr("Progress"));
         const QString main = Text(saveFormatText);
-        headline->setText(main.isEmpty() ? TrProgress("Working...") : main);
+        headline->setText(main.isEmpty() ? TrProgress::tr("Working...") : main);
         const QString second = Text(progressText);
         detail->setText(second);
         detail->setVisible(!second.isEmpty());
         const QString third = Text(accelerationInfo);
         acceleration->setText(third);
         acceleration->setVisible(!third.isEmpty());
-        cancel->setText(cancelling ? TrProgress("Cancelling...") : TrProgress("Cancel"));
+        cancel->setText(cancelling ? TrProgress::tr("Cancelling...") : TrProgress::tr("Cancel"));
         cancel->setEnabled(!cancelling);
     }
 
     void SetTimes(const QTime& spent, const QTime& left)
     {
-        elapsed->setText(TrProgress("Elapsed: %1").arg(TimeText(spent)));
-        remaining->setText(TrProgress("Remaining: %1").arg(TimeText(left)));
+        elapsed->setText(TrProgress::tr("Elapsed: %1").arg(TimeText(spent)));
+        remaining->setText(TrProgress::tr("Remaining: %1").arg(TimeText(left)));
     }
 };
 
@@ -221,7 +219,7 @@ void SharingProgressBehaviour::Process(float fraction, const QTime& elapsed, con
 void SharingProgressBehaviour::OnPause()
 {
     if (m_impl->window)
-        m_impl->bar->setFormat(TrProgress("Paused - %p%"));
+        m_impl->bar->setFormat(TrProgress::tr("Paused - %p%"));
 }
 
 void SharingProgressBehaviour::OnResume()
@@ -320,7 +318,7 @@ struct SharingResultBehaviour::Impl
         QObject::connect(copyLink, &QPushButton::clicked, dialog, [this] {
             if (QClipboard* clipboard = QGuiApplication::clipboard())
                 clipboard->setText(url.toString());
-            copyLink->setText(TrResult("Copied"));
+            copyLink->setText(TrResult::tr("Copied"));
         });
         QObject::connect(showFile, &QPushButton::clicked, dialog, [this] { fileManager->ShowInFolder(keptFile); });
         QObject::connect(close, &QPushButton::clicked, dialog, [this] { window->hide(); });
@@ -351,9 +349,9 @@ struct SharingResultBehaviour::Impl
         const QString text = url.toString().toHtmlEscaped();
         link->setText(shown ? QStringLiteral("<a href=\"%1\">%1</a>").arg(text) : QString());
         link->setVisible(shown);
-        openLink->setText(TrResult("Open"));
+        openLink->setText(TrResult::tr("Open"));
         openLink->setVisible(shown);
-        copyLink->setText(TrResult("Copy link"));
+        copyLink->setText(TrResult::tr("Copy link"));
         copyLink->setVisible(shown);
     }
 
@@ -369,10 +367,10 @@ struct SharingResultBehaviour::Impl
         const bool kept = context.resultFlags.count(ExportedFileRemoved) == 0 && !output.empty()
                           && fileManager->Exists(output);
         keptFile = kept ? output : ioPath();
-        savedFile->setText(kept ? TrResult("The video was saved to %1").arg(QString::fromStdString(output.utf8string()))
+        savedFile->setText(kept ? TrResult::tr("The video was saved to %1").arg(QString::fromStdString(output.utf8string()))
                                 : QString());
         savedFile->setVisible(kept);
-        showFile->setText(TrResult("Show in folder"));
+        showFile->setText(TrResult::tr("Show in folder"));
         showFile->setVisible(kept);
     }
 };
@@ -403,13 +401,13 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     if (!m_impl->window)
         m_impl->Build(parent);
     m_impl->window->setWindowTitle(
-        TrResult("%1 - Sharing").arg(QString::fromStdString(m_impl->customization->GetProductName())));
-    m_impl->close->setText(TrResult("Close"));
+        TrResult::tr("%1 - Sharing").arg(QString::fromStdString(m_impl->customization->GetProductName())));
+    m_impl->close->setText(TrResult::tr("Close"));
 
     if (result == Social::Success)
     {
         const QString custom = m_impl->successText ? m_impl->successText() : QString();
-        m_impl->headline->setText(custom.isEmpty() ? TrResult("Your video has been uploaded.") : custom);
+        m_impl->headline->setText(custom.isEmpty() ? TrResult::tr("Your video has been uploaded.") : custom);
         m_impl->ShowLink(context.url);
         m_impl->ShowReason(QString());
         if (m_impl->uiSettings->IsSoundEnabled())
@@ -417,18 +415,18 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     }
     else if (result == Social::Cancelled)
     {
-        m_impl->headline->setText(TrResult("The upload was cancelled."));
+        m_impl->headline->setText(TrResult::tr("The upload was cancelled."));
         m_impl->ShowLink(QUrl());
         m_impl->ShowReason(QString());
     }
     else
     {
-        m_impl->headline->setText(TrResult("The video could not be uploaded."));
+        m_impl->headline->setText(TrResult::tr("The video could not be uploaded."));
         m_impl->ShowLink(QUrl());
-        QString reason = TrResult("Reason: %1").arg(QString::fromStdString(RequestResultToString(result)));
+        QString reason = TrResult::tr("Reason: %1").arg(RequestResultToText(result));
         if (context.resultFlags.count(SourceMissing))
             reason += QLatin1Char('\n')
-                      + TrResult("The file to share does not exist: %1")
+                      + TrResult::tr("The file to share does not exist: %1")
                             .arg(QString::fromStdString(context.context.sourcePath.utf8string()));
         m_impl->ShowReason(reason);
     }

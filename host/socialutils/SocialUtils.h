@@ -20,8 +20,10 @@ namespace Tavrix::RQ::Service::Sharing {
 class AbstractAuthDialog;
 class AbstractAuthLogic;
 
-// Log and user text of a request outcome, e.g. "Cancelled (2)".
+// Log text of a request outcome, e.g. "Cancelled (2)".
 std::string RequestResultToString(Social::RequestResult result);
+// The same in the user's language, for what a window shows.
+QString RequestResultToText(Social::RequestResult result);
 
 // A file name (no folder) that Windows, macOS and Linux all accept, made from
 // any text: forbidden characters become '_', control characters go, trailing
