@@ -1,10 +1,12 @@
 #include "Translations.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QWidget>
 
 #include <glog/logging.h>
 
@@ -29,6 +31,22 @@ struct Translations::Impl
                 QCoreApplication::removeTranslator(translator);
         program.reset();
         qt.reset();
+    }
+
+    // A window of fixed size (the sharing dialog) was measured in the
+    // language it was built in; longer texts would be clipped. Delivered at
+    // once, the LanguageChange has set the new texts, and the window keeps
+    // its fixed size, measured again.
+    static void Refit()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        for (QWidget* window : QApplication::topLevelWidgets())
+        {
+            if (!window->layout() || window->minimumSize() != window->maximumSize())
+                continue;
+            window->layout()->activate();
+            window->setFixedSize(window->minimumSizeHint());
+        }
     }
 
     // QTranslator falls back from "de_AT" to "de" by itself.
@@ -62,12 +80,16 @@ bool Translations::Use(const QString& code)
     // English is what the sources say; removing the last language's
     // translators has already turned the open windows English.
     if (locale.language() == QLocale::English || locale.language() == QLocale::C)
+    {
+        Impl::Refit();
         return true;
+    }
     m_impl->program = m_impl->Load(locale, kProgramCatalogue, m_impl->folders);
     if (!m_impl->program)
     {
         LOG(WARNING) << kUse << ": " << "No translation into " << code.toStdString() << " in "
                      << m_impl->folders.join(QStringLiteral(", ")).toStdString() << "; the texts stay English";
+        Impl::Refit();
         return false;
     }
     m_impl->qt = m_impl->Load(locale, QStringLiteral("qtbase"),
@@ -75,6 +97,7 @@ bool Translations::Use(const QString& code)
     if (m_impl->qt)
         QCoreApplication::installTranslator(m_impl->qt.get());
     QCoreApplication::installTranslator(m_impl->program.get());
+    Impl::Refit();
     LOG(INFO) << kUse << ": " << "Speaking " << locale.name().toStdString();
     return true;
 }

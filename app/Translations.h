@@ -3,7 +3,8 @@
 // The program's language: the plug-in's and the host's texts from
 // "rqserviceyoutube_<code>.qm", Qt's own (standard buttons, the folder
 // picker) from "qtbase_<code>.qm". Installing a language sends every open
-// window a LanguageChange, so the windows retranslate on the spot.
+// window a LanguageChange, so the windows retranslate on the spot, and a
+// window of fixed size is measured again for its new texts.
 
 #include <QString>
 #include <QStringList>

@@ -114,7 +114,7 @@ int main(int argc, char* argv[])
 
     // The product's settings may name a language ("Interface/Language"); --language wins over it.
     Translations translations;
-    const QSettings productSettings(QStringLiteral("Tavrix"),
+    const QSettings productSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavrix"),
                                     QString::fromStdString(Tavrix::App::CustomizationManager().GetProductName()));
     translations.Use(Translations::Choose(LanguageOption(QApplication::arguments()),
                                           productSettings.value(QStringLiteral("Interface/Language")).toString()));
