@@ -73,6 +73,12 @@ bool ParseCut(const QString& text, CutIntervals& cuts)
     return true;
 }
 
+// A message on stderr, whatever the terminal's locale: the translations are UTF-8.
+void Complain(const QString& message)
+{
+    std::fprintf(stderr, "rq-youtube-host: %s\n", message.toUtf8().constData());
+}
+
 // --language CODE or --language=CODE, read before the help texts are made in that language.
 QString LanguageOption(const QStringList& arguments)
 {
@@ -156,7 +162,7 @@ int main(int argc, char* argv[])
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
     {
-        std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(Tr::tr("give exactly one video file (see --help).")));
+        Complain(Tr::tr("give exactly one video file (see --help)."));
         return kUsageError;
     }
     CutIntervals cuts;
@@ -164,8 +170,7 @@ int main(int argc, char* argv[])
     {
         if (!ParseCut(value, cuts))
         {
-            std::fprintf(stderr, "rq-youtube-host: %s\n",
-                         qPrintable(Tr::tr("--cut wants FROM-TO in seconds, not \"%1\".").arg(value)));
+            Complain(Tr::tr("--cut wants FROM-TO in seconds, not \"%1\".").arg(value));
             return kUsageError;
         }
     }
@@ -177,10 +182,9 @@ int main(int argc, char* argv[])
 
     if (parser.isSet(unattended) && !parser.isSet(emulator) && !HostApplication::HasClientId(options))
     {
-        std::fprintf(stderr, "rq-youtube-host: %s\n",
-                     qPrintable(Tr::tr("--unattended shares to a real account only with an OAuth client id "
-                                       "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a "
-                                       "browser; add --emulator to share to the local emulator instead.")));
+        Complain(Tr::tr("--unattended shares to a real account only with an OAuth client id "
+                        "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a browser; add "
+                        "--emulator to share to the local emulator instead."));
         return kUsageError;
     }
     std::unique_ptr<UnattendedRun> user;
@@ -207,7 +211,7 @@ int main(int argc, char* argv[])
         catch (const std::exception& error)
         {
             const QString reason = Tr::tr("cannot set up the YouTube service: %1").arg(QString::fromUtf8(error.what()));
-            std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(reason));
+            Complain(reason);
             if (user)
                 user->Fail(reason);
             app.exit(HostApplication::Failed);
@@ -222,7 +226,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(emulator))
     {
         QObject::connect(&youtube, &EmulatorProcess::Failed, &app, [&app, &user](const QString& reason) {
-            std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(reason));
+            Complain(reason);
             if (user)
                 user->Fail(reason);
             app.exit(HostApplication::Failed);

@@ -134,7 +134,7 @@
     </message>
     <message>
         <source>Forbidden</source>
-        <translation>Nicht erlaubt</translation>
+        <translation>Zugriff verweigert</translation>
     </message>
     <message>
         <source>Protocol error</source>
@@ -208,7 +208,7 @@
     </message>
     <message>
         <source>Elapsed: %1</source>
-        <translation>Vergangen: %1</translation>
+        <translation>Verstrichen: %1</translation>
     </message>
     <message>
         <source>Remaining: %1</source>
@@ -239,7 +239,7 @@
     </message>
     <message>
         <source>Show in folder</source>
-        <translation>Im Ordner zeigen</translation>
+        <translation>Im Ordner anzeigen</translation>
     </message>
     <message>
         <source>%1 - Sharing</source>
