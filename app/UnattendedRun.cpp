@@ -29,6 +29,13 @@ constexpr char kFail[] = "Tavrix::RQ::Host::UnattendedRun::Fail";
 // Progress is told in quarters, so a long upload stays a few lines.
 constexpr int kProgressStep = 25;
 
+// The step lines and reasons speak the user's language; the outcome words
+// "Shared:", "Failed:" and "Cancelled:" stay as they are, for scripts to read.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(UnattendedRun)
+};
+
 void WriteToStdout(const QString& line)
 {
     std::fputs(line.toUtf8().append('\n').constData(), stdout);
@@ -40,8 +47,9 @@ QString LimitText(std::chrono::milliseconds limit)
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
     if (seconds >= 120)
-        return QStringLiteral("%1 minutes").arg(seconds / 60);
-    return seconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+        return Tr::tr("%n minutes", nullptr, static_cast<int>(seconds / 60));
+    // The sources say the English plural; the translations carry every form.
+    return seconds == 1 ? Tr::tr("1 second") : Tr::tr("%n seconds", nullptr, static_cast<int>(seconds));
 }
 
 template <class T>
@@ -103,20 +111,20 @@ struct UnattendedRun::Impl
         const QString error = Shown(Child<QLabel>(dialog, "errorLabel"));
         if (!start->isEnabled())
         {
-            owner->Fail(QStringLiteral("the sharing dialog's Start is disabled: %1")
-                            .arg(error.isEmpty() ? QStringLiteral("no reason shown") : error));
+            owner->Fail(Tr::tr("the sharing dialog's Start is disabled: %1")
+                            .arg(error.isEmpty() ? Tr::tr("no reason shown") : error));
             return;
         }
         const auto* resolution = Child<QComboBox>(dialog, "resolutionComboBox");
         // Start would go nowhere: there is nothing to convert to.
         if (resolution && resolution->currentIndex() < 0)
         {
-            owner->Fail(QStringLiteral("the sharing dialog offers no resolution to convert to (no presets found)"));
+            owner->Fail(Tr::tr("the sharing dialog offers no resolution to convert to (no presets found)"));
             return;
         }
-        Say(QStringLiteral("Sharing \"%1\" at %2...")
+        Say(Tr::tr("Sharing \"%1\" at %2...")
                 .arg(Child<QLineEdit>(dialog, "titleEdit")->text(),
-                     resolution ? resolution->currentText() : QStringLiteral("the default preset")));
+                     resolution ? resolution->currentText() : Tr::tr("the default preset")));
         const QPointer<QWidget> guard(dialog);
         // Start returns when the sharing went on, after a sign-in it asked for;
         // a dialog still open means it went nowhere (a refused folder, a
@@ -125,7 +133,8 @@ struct UnattendedRun::Impl
         if (guard && guard->isVisible() && !abandoned)
         {
             const QString still = Shown(Child<QLabel>(guard.data(), "errorLabel"));
-            owner->Fail(QStringLiteral("the sharing did not start%1").arg(still.isEmpty() ? QString() : QStringLiteral(": ") + still));
+            owner->Fail(still.isEmpty() ? Tr::tr("the sharing did not start")
+                                        : Tr::tr("the sharing did not start: %1").arg(still));
         }
     }
 
@@ -134,7 +143,7 @@ struct UnattendedRun::Impl
         auto* signIn = Child<QPushButton>(prompt, "primaryButton");
         if (!signIn || !signIn->isEnabled() || signIn->isHidden())
         {
-            owner->Fail(QStringLiteral("the sign-in prompt offers no way to sign in: %1")
+            owner->Fail(Tr::tr("the sign-in prompt offers no way to sign in: %1")
                             .arg(Shown(Child<QLabel>(prompt, "messageLabel"))));
             return;
         }
@@ -150,7 +159,7 @@ struct UnattendedRun::Impl
                                  asking->reject();
                              });
         }
-        Say(QStringLiteral("Signing in..."));
+        Say(Tr::tr("Signing in..."));
         Press(signIn, "Sign In");
     }
 
@@ -160,7 +169,7 @@ struct UnattendedRun::Impl
         if (!bar)
             return;
         const QPointer<QLabel> headline = Child<QLabel>(window, "progressText");
-        const auto what = [headline] { return headline ? headline->text() : QStringLiteral("Working"); };
+        const auto what = [headline] { return headline ? headline->text() : Tr::tr("Working"); };
         Say(what() + QStringLiteral("..."));
         // The window is reused for the next operation of its kind; each showing starts over.
         toldSteps[bar] = bar->value() / kProgressStep;
@@ -172,7 +181,7 @@ struct UnattendedRun::Impl
             if (step <= toldSteps.value(bar) || !bar->isVisible())
                 return;
             toldSteps[bar] = step;
-            Say(QStringLiteral("%1: %2%").arg(what()).arg(step * kProgressStep));
+            Say(Tr::tr("%1: %2%", "a step's progress, in percent").arg(what()).arg(step * kProgressStep));
         });
     }
 
@@ -207,7 +216,7 @@ struct UnattendedRun::Impl
         else if (outcome == QLatin1String("saved"))
             Say(QStringLiteral("Saved: ") + text);
         else
-            Say(QStringLiteral("Notice: %1: %2").arg(box->windowTitle(), text));
+            Say(Tr::tr("Notice: %1: %2").arg(box->windowTitle(), text));
         QAbstractButton* button = box->defaultButton();
         if (!button)
             button = box->escapeButton();
@@ -234,7 +243,7 @@ UnattendedRun::UnattendedRun(std::chrono::milliseconds limit, Output output, QOb
 {
     m_impl->watchdog.setSingleShot(true);
     connect(&m_impl->watchdog, &QTimer::timeout, this, [this, limit] {
-        Fail(QStringLiteral("the sharing did not finish within %1; giving up").arg(LimitText(limit)));
+        Fail(Tr::tr("the sharing did not finish within %1; giving up").arg(LimitText(limit)));
     });
     m_impl->watchdog.start(static_cast<int>(limit.count()));
     qApp->installEventFilter(this);

@@ -2,15 +2,18 @@
 // YouTube through the plug-in: the sharing dialog, the sign-in, the conversion
 // with the chosen preset, the upload with its progress and the result window.
 
+#include "AppServices.h"
 #include "EmulatorProcess.h"
 #include "HostApplication.h"
 #include "TerminationSignals.h"
+#include "Translations.h"
 #include "UnattendedRun.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QTimer>
 
 #include <glog/logging.h>
@@ -26,11 +29,17 @@ using Tavrix::RQ::Host::EmulatorProcess;
 using Tavrix::RQ::Host::HostApplication;
 using Tavrix::RQ::Host::HostOptions;
 using Tavrix::RQ::Host::TerminationSignals;
+using Tavrix::RQ::Host::Translations;
 using Tavrix::RQ::Host::UnattendedRun;
 
 constexpr int kUsageError = 64;
 // An unattended run that takes longer than this is stuck somewhere.
 constexpr std::chrono::minutes kUnattendedLimit{10};
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(HostProgram)
+};
 
 // Without a display Qt would abort; say what to do instead.
 bool HasDisplay()
@@ -66,6 +75,26 @@ bool ParseCut(const QString& text, CutIntervals& cuts)
     return true;
 }
 
+// A message on stderr, whatever the terminal's locale: the translations are UTF-8.
+void Complain(const QString& message)
+{
+    std::fprintf(stderr, "rq-youtube-host: %s\n", message.toUtf8().constData());
+}
+
+// --language CODE or --language=CODE, read before the help texts are made in that language.
+QString LanguageOption(const QStringList& arguments)
+{
+    const QString name = QStringLiteral("--language");
+    for (int i = 1; i < arguments.size(); ++i)
+    {
+        if (arguments.at(i) == name)
+            return arguments.value(i + 1);
+        if (arguments.at(i).startsWith(name + QLatin1Char('=')))
+            return arguments.at(i).mid(name.size() + 1);
+    }
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -88,42 +117,54 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     HostApplication::SetUpProgram(app);
 
+    // The product's settings may name a language ("Interface/Language"); --language wins over it.
+    Translations translations;
+    const QSettings productSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavrix"),
+                                    QString::fromStdString(Tavrix::App::CustomizationManager().GetProductName()));
+    translations.Use(Translations::Choose(LanguageOption(QApplication::arguments()),
+                                          productSettings.value(QStringLiteral("Interface/Language")).toString()));
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Shares a video file to YouTube through the RQServiceYouTube plug-in: describe it in the dialog, sign in, "
-        "and the host converts it with the chosen preset and uploads it."));
+    parser.setApplicationDescription(
+        Tr::tr("Shares a video file to YouTube through the RQServiceYouTube plug-in: describe it in the dialog, sign "
+               "in, and the host converts it with the chosen preset and uploads it."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("video"), QStringLiteral("The video file to share."));
+    parser.addPositionalArgument(QStringLiteral("video"), Tr::tr("The video file to share."));
     const QCommandLineOption emulator(
         QStringLiteral("emulator"),
-        QStringLiteral("Share to a local youtube-emulator started for this run (no Google account needed)."));
+        Tr::tr("Share to a local youtube-emulator started for this run (no Google account needed)."));
     const QCommandLineOption clientId(
         QStringLiteral("client-id"),
-        QStringLiteral("Google OAuth client id (default: TAVRIX_YOUTUBE_CLIENT_ID or the settings)."),
+        Tr::tr("Google OAuth client id (default: TAVRIX_YOUTUBE_CLIENT_ID or the settings)."),
         QStringLiteral("id"));
     const QCommandLineOption clientSecret(
         QStringLiteral("client-secret"),
-        QStringLiteral("Google OAuth client secret (default: TAVRIX_YOUTUBE_CLIENT_SECRET or the settings)."),
+        Tr::tr("Google OAuth client secret (default: TAVRIX_YOUTUBE_CLIENT_SECRET or the settings)."),
         QStringLiteral("secret"));
     const QCommandLineOption cut(QStringLiteral("cut"),
-                                 QStringLiteral("Leave out the part FROM-TO, in seconds; may be repeated."),
+                                 Tr::tr("Leave out the part FROM-TO, in seconds; may be repeated."),
                                  QStringLiteral("from-to"));
     const QCommandLineOption unattended(
         QStringLiteral("unattended"),
-        QStringLiteral("Nobody at the keyboard: keep the dialog's defaults and press Start, Sign In and Close as they "
-                       "come, printing each step and then \"Shared: LINK\" or \"Failed: REASON\"; gives up after "
-                       "%1 minutes. Needs --emulator or a client id (a real account signs in in a browser).")
-            .arg(kUnattendedLimit.count()));
+        Tr::tr("Nobody at the keyboard: keep the dialog's defaults and press Start, Sign In and Close as they "
+               "come, printing each step and then \"Shared: LINK\" or \"Failed: REASON\"; gives up after "
+               "%n minutes. Needs --emulator or a client id (a real account signs in in a browser).",
+               nullptr, static_cast<int>(kUnattendedLimit.count())));
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        Tr::tr("Show the windows in this language (de, fr, en, ...; default: the setting Interface/Language, else "
+               "the system's)."),
+        QStringLiteral("code"));
     const QCommandLineOption emulatorAt(
         QStringLiteral("emulator-at"),
-        QStringLiteral("Share to a youtube-emulator already running at URL (http://127.0.0.1:PORT); its state "
-                       "outlives this run."),
+        Tr::tr("Share to a youtube-emulator already running at URL (http://127.0.0.1:PORT); its state "
+               "outlives this run."),
         QStringLiteral("url"));
-    parser.addOptions({emulator, emulatorAt, clientId, clientSecret, cut, unattended});
+    parser.addOptions({emulator, emulatorAt, clientId, clientSecret, cut, unattended, language});
     // An option it does not know is a command line it cannot use, not a failed sharing.
     if (!parser.parse(QApplication::arguments()))
     {
-        std::fprintf(stderr, "rq-youtube-host: %s See --help.\n", qPrintable(parser.errorText()));
+        Complain(Tr::tr("%1 See --help.").arg(parser.errorText()));
         return kUsageError;
     }
     if (parser.isSet(QStringLiteral("help")))
@@ -132,7 +173,7 @@ int main(int argc, char* argv[])
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
     {
-        std::fprintf(stderr, "rq-youtube-host: give exactly one video file (see --help).\n");
+        Complain(Tr::tr("give exactly one video file (see --help)."));
         return kUsageError;
     }
     CutIntervals cuts;
@@ -140,8 +181,7 @@ int main(int argc, char* argv[])
     {
         if (!ParseCut(value, cuts))
         {
-            std::fprintf(stderr, "rq-youtube-host: --cut wants FROM-TO in seconds, not \"%s\".\n",
-                         qPrintable(value));
+            Complain(Tr::tr("--cut wants FROM-TO in seconds, not \"%1\".").arg(value));
             return kUsageError;
         }
     }
@@ -155,16 +195,15 @@ int main(int argc, char* argv[])
     if (parser.isSet(emulatorAt) && (emulatorOrigin.scheme() != QLatin1String("http") ||
                                      emulatorOrigin.host() != QLatin1String("127.0.0.1") || emulatorOrigin.port() < 0))
     {
-        std::fprintf(stderr, "rq-youtube-host: --emulator-at wants http://127.0.0.1:PORT, not \"%s\".\n",
-                     qPrintable(parser.value(emulatorAt)));
+        Complain(Tr::tr("--emulator-at wants http://127.0.0.1:PORT, not \"%1\".").arg(parser.value(emulatorAt)));
         return kUsageError;
     }
     const bool toEmulator = parser.isSet(emulator) || parser.isSet(emulatorAt);
     if (parser.isSet(unattended) && !toEmulator && !HostApplication::HasClientId(options))
     {
-        std::fprintf(stderr, "rq-youtube-host: --unattended shares to a real account only with an OAuth client id "
-                             "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a browser; "
-                             "add --emulator to share to the local emulator instead.\n");
+        Complain(Tr::tr("--unattended shares to a real account only with an OAuth client id "
+                        "(--client-id or TAVRIX_YOUTUBE_CLIENT_ID), and signing in to it needs a browser; add "
+                        "--emulator to share to the local emulator instead."));
         return kUsageError;
     }
     std::unique_ptr<UnattendedRun> user;
@@ -201,9 +240,10 @@ int main(int argc, char* argv[])
         }
         catch (const std::exception& error)
         {
-            std::fprintf(stderr, "rq-youtube-host: cannot set up the YouTube service: %s\n", error.what());
+            const QString reason = Tr::tr("cannot set up the YouTube service: %1").arg(QString::fromUtf8(error.what()));
+            Complain(reason);
             if (user)
-                user->Fail(QStringLiteral("cannot set up the YouTube service: ") + QString::fromUtf8(error.what()));
+                user->Fail(reason);
             app.exit(HostApplication::Failed);
             return;
         }
@@ -220,7 +260,7 @@ int main(int argc, char* argv[])
     if (toEmulator)
     {
         QObject::connect(&youtube, &EmulatorProcess::Failed, &app, [&app, &user](const QString& reason) {
-            std::fprintf(stderr, "rq-youtube-host: %s\n", qPrintable(reason));
+            Complain(reason);
             if (user)
                 user->Fail(reason);
             app.exit(HostApplication::Failed);

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qtbase5-dev qttools5-dev-tools libqt5svg5-dev
+  qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n libqt5svg5-dev
   libgoogle-glog-dev libgflags-dev libboost-dev
   libcpp-httplib-dev libssl-dev qt5keychain-dev
   ffmpeg curl xvfb xauth dbus-x11 procps

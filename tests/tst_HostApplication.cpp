@@ -42,13 +42,7 @@ QWidget* VisibleWindow(const QString& objectName)
     return nullptr;
 }
 
-QWidget* SharingDialog()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->findChild<QLineEdit*>(QStringLiteral("titleEdit")))
-            return window;
-    return nullptr;
-}
+using TestSupport::SharingDialog;
 
 // Clicks a button of the authorization prompt as soon as it runs (modally,
 // inside the click on Start).

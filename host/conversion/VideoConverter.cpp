@@ -31,10 +31,10 @@ constexpr int kMaxNameAttempts = 999;
 
 using Segment = std::pair<std::int64_t, std::int64_t>;
 
-QString Tr(const char* text)
+struct Tr
 {
-    return QCoreApplication::translate("VideoConverter", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(VideoConverter)
+};
 
 QString Local(const ioPath& path)
 {
@@ -253,7 +253,7 @@ struct VideoConverter::Impl
         LOG(ERROR) << where << ": " << reason.toStdString();
         emit owner->Failed(reason);
         if (presenter)
-            presenter(Tr("Conversion failed"), reason);
+            presenter(Tr::tr("Conversion failed"), reason);
     }
 
     void RemovePart()
@@ -308,7 +308,7 @@ struct VideoConverter::Impl
     {
         const QString text = QString::fromUtf8(process->readAllStandardError()).trimmed();
         const QString last = text.section(QLatin1Char('\n'), -1).trimmed();
-        return last.isEmpty() ? Tr("ffmpeg stopped with exit code %1").arg(process->exitCode()) : last;
+        return last.isEmpty() ? Tr::tr("ffmpeg stopped with exit code %1").arg(process->exitCode()) : last;
     }
 
     void OnProcessFinished(int exitCode, QProcess::ExitStatus status)
@@ -326,8 +326,8 @@ struct VideoConverter::Impl
         if (!reason.isEmpty() || !QFileInfo::exists(partPath))
         {
             RemovePart();
-            Fail(kFinished, Tr("Cannot convert %1: %2")
-                                .arg(Quoted(Local(context.sourcePath)), reason.isEmpty() ? Tr("no output") : reason));
+            Fail(kFinished, Tr::tr("Cannot convert %1: %2")
+                                .arg(Quoted(Local(context.sourcePath)), reason.isEmpty() ? Tr::tr("no output") : reason));
             return;
         }
         // QFile::rename never replaces a file; one that appeared meanwhile gets the next free name.
@@ -338,7 +338,7 @@ struct VideoConverter::Impl
             if (!next || *next == target)
             {
                 RemovePart();
-                Fail(kFinished, Tr("Cannot save the converted video as %1").arg(Quoted(target)));
+                Fail(kFinished, Tr::tr("Cannot save the converted video as %1").arg(Quoted(target)));
                 return;
             }
             target = *next;
@@ -402,17 +402,17 @@ bool VideoConverter::Start(const ConvertationContext& context)
 {
     if (m_impl->process)
     {
-        m_impl->Fail(kStart, Tr("Another conversion is still running"));
+        m_impl->Fail(kStart, Tr::tr("Another conversion is still running"));
         return false;
     }
     if (!context.conversion || !context.conversion->preset)
     {
-        m_impl->Fail(kStart, Tr("Cannot convert %1: no export preset was chosen").arg(Quoted(Local(context.sourcePath))));
+        m_impl->Fail(kStart, Tr::tr("Cannot convert %1: no export preset was chosen").arg(Quoted(Local(context.sourcePath))));
         return false;
     }
     if (context.outputPath.empty())
     {
-        m_impl->Fail(kStart, Tr("Cannot convert %1: no output file was named").arg(Quoted(Local(context.sourcePath))));
+        m_impl->Fail(kStart, Tr::tr("Cannot convert %1: no output file was named").arg(Quoted(Local(context.sourcePath))));
         return false;
     }
 
@@ -429,14 +429,14 @@ bool VideoConverter::Start(const ConvertationContext& context)
     }
     if (!facts.hasVideo)
     {
-        m_impl->Fail(kStart, Tr("Cannot convert %1: it has no video").arg(Quoted(Local(context.sourcePath))));
+        m_impl->Fail(kStart, Tr::tr("Cannot convert %1: it has no video").arg(Quoted(Local(context.sourcePath))));
         return false;
     }
 
     const std::optional<QString> output = FreeOutputPath(Local(context.outputPath));
     if (!output)
     {
-        m_impl->Fail(kStart, Tr("No free file name is left beside %1").arg(Quoted(Local(context.outputPath))));
+        m_impl->Fail(kStart, Tr::tr("No free file name is left beside %1").arg(Quoted(Local(context.outputPath))));
         return false;
     }
 
@@ -447,7 +447,7 @@ bool VideoConverter::Start(const ConvertationContext& context)
     }
     catch (const std::exception& error)
     {
-        m_impl->Fail(kStart, Tr("Cannot convert %1: %2")
+        m_impl->Fail(kStart, Tr::tr("Cannot convert %1: %2")
                                  .arg(Quoted(Local(context.sourcePath)), QString::fromStdString(error.what())));
         return false;
     }
@@ -481,7 +481,7 @@ bool VideoConverter::Start(const ConvertationContext& context)
     {
         const QString reason = process->errorString();
         m_impl->process.reset();
-        m_impl->Fail(kStart, Tr("Cannot start %1: %2").arg(program, reason));
+        m_impl->Fail(kStart, Tr::tr("Cannot start %1: %2").arg(program, reason));
         return false;
     }
     return true;
@@ -520,7 +520,7 @@ void VideoConverter::ServeSharing(Service::Sharing::AbstractSharingManager* mana
         }
         if (Start(context) && progress)
         {
-            progress->SetSaveFormatTextGetter([] { return Tr("Converting the video"); });
+            progress->SetSaveFormatTextGetter([] { return Tr::tr("Converting the video"); });
             progress->OnStart(context);
         }
     };

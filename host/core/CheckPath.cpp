@@ -12,7 +12,11 @@ namespace Tavrix::RQ {
 
 namespace {
 
-constexpr char kContext[] = "CheckPath";
+// Its texts in the context "CheckPath", where lupdate finds them too.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(CheckPath)
+};
 
 std::mutex g_presenterMutex;
 PathProblemPresenter g_presenter;
@@ -31,7 +35,7 @@ void Present(QWidget* parent, const QString& text)
     }
     if (!presenter)
         presenter = ShowWarning;
-    presenter(parent, QCoreApplication::translate(kContext, "Cannot save here"), text);
+    presenter(parent, Tr::tr("Cannot save here"), text);
 }
 
 QString Shown(const QString& folder)
@@ -51,22 +55,20 @@ bool CheckPathAndAnnoyUserIfInvalid(const QString& folder, QWidget* parent)
 {
     if (folder.trimmed().isEmpty())
     {
-        Present(parent, QCoreApplication::translate(kContext, "No folder is chosen. Please choose a folder to save to."));
+        Present(parent, Tr::tr("No folder is chosen. Please choose a folder to save to."));
         return false;
     }
 
     const QFileInfo info(folder);
     if (info.exists() && !info.isDir())
     {
-        Present(parent, QCoreApplication::translate(kContext, "\"%1\" is a file, not a folder. Please choose a folder.")
-                            .arg(Shown(folder)));
+        Present(parent, Tr::tr("\"%1\" is a file, not a folder. Please choose a folder.").arg(Shown(folder)));
         return false;
     }
     if (!info.exists() && !QDir().mkpath(folder))
     {
-        Present(parent, QCoreApplication::translate(kContext,
-                                                    "The folder \"%1\" does not exist and cannot be created. "
-                                                    "Please choose another folder.")
+        Present(parent, Tr::tr("The folder \"%1\" does not exist and cannot be created. "
+                               "Please choose another folder.")
                             .arg(Shown(folder)));
         return false;
     }
@@ -77,9 +79,8 @@ bool CheckPathAndAnnoyUserIfInvalid(const QString& folder, QWidget* parent)
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-check-XXXXXX")));
     if (!probe.open())
     {
-        Present(parent, QCoreApplication::translate(kContext,
-                                                    "Files cannot be saved in the folder \"%1\" (%2). "
-                                                    "Please choose another folder.")
+        Present(parent, Tr::tr("Files cannot be saved in the folder \"%1\" (%2). "
+                               "Please choose another folder.")
                             .arg(Shown(folder), probe.errorString()));
         return false;
     }

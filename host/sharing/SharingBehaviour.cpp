@@ -25,19 +25,17 @@
 namespace Tavrix::RQ::Service::Sharing {
 
 namespace {
-constexpr char kProgressContext[] = "SharingProgressBehaviour";
-constexpr char kResultContext[] = "SharingResultBehaviour";
 constexpr char kResultProcess[] = "Tavrix::RQ::Service::Sharing::SharingResultBehaviour::Process";
 
-QString TrProgress(const char* text)
+struct TrProgress
 {
-    return QCoreApplication::translate(kProgressContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SharingProgressBehaviour)
+};
 
-QString TrResult(const char* text)
+struct TrResult
 {
-    return QCoreApplication::translate(kResultContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SharingResultBehaviour)
+};
 
 // Reports come when the work moves; the clock moves in between.
 constexpr int kTickMs = 250;
@@ -178,16 +176,16 @@ struct SharingProgressBehaviour::Impl
     {
         if (!window)
             return;
-        window->setWindowTitle(TrProgress("Sharing"));
+        window->setWindowTitle(TrProgress::tr("Sharing"));
         const QString main = Text(saveFormatText);
-        headline->setText(main.isEmpty() ? TrProgress("Working...") : main);
+        headline->setText(main.isEmpty() ? TrProgress::tr("Working...") : main);
         const QString second = Text(progressText);
         detail->setText(second);
         detail->setVisible(!second.isEmpty());
         const QString third = Text(accelerationInfo);
         acceleration->setText(third);
         acceleration->setVisible(!third.isEmpty());
-        cancel->setText(cancelling ? TrProgress("Cancelling...") : TrProgress("Cancel"));
+        cancel->setText(cancelling ? TrProgress::tr("Cancelling...") : TrProgress::tr("Cancel"));
         cancel->setEnabled(!cancelling);
     }
 
@@ -204,7 +202,7 @@ struct SharingProgressBehaviour::Impl
     void ShowTimes()
     {
         const qint64 since = sinceReport.isValid() && ticker.isActive() ? sinceReport.elapsed() : 0;
-        elapsed->setText(TrProgress("Elapsed: %1").arg(TimeText(reportedElapsed + since)));
+        elapsed->setText(TrProgress::tr("Elapsed: %1").arg(TimeText(reportedElapsed + since)));
         // The estimate counts down with the clock, rounded up to the second;
         // used up before the work is done, it is no estimate any more.
         qint64 left = reportedRemaining;
@@ -212,7 +210,7 @@ struct SharingProgressBehaviour::Impl
             left = 0;
         else if (left >= 0)
             left = left >= since ? (left - since + 999) / 1000 * 1000 : -1;
-        remaining->setText(TrProgress("Remaining: %1").arg(TimeText(left)));
+        remaining->setText(TrProgress::tr("Remaining: %1").arg(TimeText(left)));
     }
 
     // The clock holds while paused, and goes on from where it stood.
@@ -279,7 +277,7 @@ void SharingProgressBehaviour::OnPause()
 {
     if (!m_impl->window)
         return;
-    m_impl->bar->setFormat(TrProgress("Paused - %p%"));
+    m_impl->bar->setFormat(TrProgress::tr("Paused - %p%"));
     m_impl->Tick(false);
 }
 
@@ -388,7 +386,7 @@ struct SharingResultBehaviour::Impl
         QObject::connect(copyLink, &QPushButton::clicked, dialog, [this] { CopyLink(); });
         QObject::connect(showFile, &QPushButton::clicked, dialog, [this] {
             if (!fileManager->ShowInFolder(keptFile))
-                ShowActionProblem(TrResult("No file manager could be opened. The video is in %1")
+                ShowActionProblem(TrResult::tr("No file manager could be opened. The video is in %1")
                                       .arg(QString::fromStdString(keptFile.parent_path().utf8string())));
         });
         QObject::connect(close, &QPushButton::clicked, dialog, [this] { window->hide(); });
@@ -419,7 +417,7 @@ struct SharingResultBehaviour::Impl
         if (!clipboard)
             return false;
         clipboard->setText(url.toString());
-        copyLink->setText(TrResult("Copied"));
+        copyLink->setText(TrResult::tr("Copied"));
         return true;
     }
 
@@ -427,9 +425,9 @@ struct SharingResultBehaviour::Impl
     {
         if (linksOpener->OpenLink(url))
             return;
-        ShowActionProblem(CopyLink() ? TrResult("No web browser could be opened. The link is copied; paste it "
+        ShowActionProblem(CopyLink() ? TrResult::tr("No web browser could be opened. The link is copied; paste it "
                                                 "into a browser.")
-                                     : TrResult("No web browser could be opened. Open the link above in a browser."));
+                                     : TrResult::tr("No web browser could be opened. Open the link above in a browser."));
     }
 
     void ShowActionProblem(const QString& text)
@@ -446,9 +444,9 @@ struct SharingResultBehaviour::Impl
         const QString text = url.toString().toHtmlEscaped();
         link->setText(shown ? QStringLiteral("<a href=\"%1\">%1</a>").arg(text) : QString());
         link->setVisible(shown);
-        openLink->setText(TrResult("Open"));
+        openLink->setText(TrResult::tr("Open"));
         openLink->setVisible(shown);
-        copyLink->setText(TrResult("Copy link"));
+        copyLink->setText(TrResult::tr("Copy link"));
         copyLink->setVisible(shown);
     }
 
@@ -464,10 +462,10 @@ struct SharingResultBehaviour::Impl
         const bool kept = context.resultFlags.count(ExportedFileRemoved) == 0 && !output.empty()
                           && fileManager->Exists(output);
         keptFile = kept ? output : ioPath();
-        savedFile->setText(kept ? TrResult("The video was saved to %1").arg(QString::fromStdString(output.utf8string()))
+        savedFile->setText(kept ? TrResult::tr("The video was saved to %1").arg(QString::fromStdString(output.utf8string()))
                                 : QString());
         savedFile->setVisible(kept);
-        showFile->setText(TrResult("Show in folder"));
+        showFile->setText(TrResult::tr("Show in folder"));
         showFile->setVisible(kept);
     }
 };
@@ -500,14 +498,14 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     // Where the application's name ends every window title, the product is named already.
     const QString product = QString::fromStdString(m_impl->customization->GetProductName());
     m_impl->window->setWindowTitle(QGuiApplication::applicationDisplayName() == product
-                                       ? TrResult("Sharing")
-                                       : TrResult("%1 - Sharing").arg(product));
-    m_impl->close->setText(TrResult("Close"));
+                                       ? TrResult::tr("Sharing")
+                                       : TrResult::tr("%1 - Sharing").arg(product));
+    m_impl->close->setText(TrResult::tr("Close"));
 
     if (result == Social::Success)
     {
         const QString custom = m_impl->successText ? m_impl->successText() : QString();
-        m_impl->headline->setText(custom.isEmpty() ? TrResult("Your video has been uploaded.") : custom);
+        m_impl->headline->setText(custom.isEmpty() ? TrResult::tr("Your video has been uploaded.") : custom);
         m_impl->ShowLink(context.url);
         m_impl->ShowReason(QString());
         if (m_impl->uiSettings->IsSoundEnabled())
@@ -515,20 +513,20 @@ void SharingResultBehaviour::Process(const SharingResultContext& context, const 
     }
     else if (result == Social::Cancelled)
     {
-        m_impl->headline->setText(TrResult("The upload was cancelled."));
+        m_impl->headline->setText(TrResult::tr("The upload was cancelled."));
         m_impl->ShowLink(QUrl());
         m_impl->ShowReason(QString());
     }
     else
     {
-        m_impl->headline->setText(TrResult("The video could not be uploaded."));
+        m_impl->headline->setText(TrResult::tr("The video could not be uploaded."));
         m_impl->ShowLink(QUrl());
         // The missing file says it all; its path only when the context knows it.
         const std::string source = context.context.sourcePath.utf8string();
         QString reason = RequestResultAdvice(result);
         if (context.resultFlags.count(SourceMissing))
-            reason = source.empty() ? TrResult("The file to share does not exist.")
-                                    : TrResult("The file to share does not exist: %1").arg(QString::fromStdString(source));
+            reason = source.empty() ? TrResult::tr("The file to share does not exist.")
+                                    : TrResult::tr("The file to share does not exist: %1").arg(QString::fromStdString(source));
         m_impl->ShowReason(reason);
     }
     m_impl->ShowKeptFile(context);

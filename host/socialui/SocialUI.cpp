@@ -10,10 +10,10 @@
 namespace Tavrix::RQ::Service::Sharing::UI {
 
 namespace {
-QString Tr(const char* text)
+struct Tr
 {
-    return QCoreApplication::translate("SharingAuthorizationDialog", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SharingAuthorizationDialog)
+};
 } // namespace
 
 struct SharingAuthorizationDialog::Impl
@@ -29,21 +29,21 @@ struct SharingAuthorizationDialog::Impl
 
     void Retranslate(QDialog& dialog)
     {
-        dialog.setWindowTitle(Tr("Sharing"));
-        secondaryButton->setText(Tr("Save without uploading"));
+        dialog.setWindowTitle(Tr::tr("Sharing"));
+        secondaryButton->setText(Tr::tr("Save without uploading"));
         if (state == SignInRequired)
         {
-            title->setText(Tr("Sign in to upload"));
-            message->setText(Tr("You are not signed in. Sign in to upload the video, "
+            title->setText(Tr::tr("Sign in to upload"));
+            message->setText(Tr::tr("You are not signed in. Sign in to upload the video, "
                                 "or save it on this computer without uploading."));
-            primaryButton->setText(problem->isHidden() ? Tr("Sign In") : Tr("Try Again"));
+            primaryButton->setText(problem->isHidden() ? Tr::tr("Sign In") : Tr::tr("Try Again"));
         }
         else
         {
-            title->setText(Tr("This account cannot upload"));
-            message->setText(Tr("The signed-in account cannot upload videos. Go back to sign in with another "
+            title->setText(Tr::tr("This account cannot upload"));
+            message->setText(Tr::tr("The signed-in account cannot upload videos. Go back to sign in with another "
                                 "account, or save the video on this computer without uploading."));
-            primaryButton->setText(Tr("Back"));
+            primaryButton->setText(Tr::tr("Back"));
         }
     }
 

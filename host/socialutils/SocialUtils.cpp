@@ -6,30 +6,38 @@
 
 namespace Tavrix::RQ::Service::Sharing {
 
-std::string RequestResultToString(Social::RequestResult result)
+namespace {
+// The names stay English in the logs; windows show them translated.
+const char* ResultName(Social::RequestResult result)
 {
     using namespace Social;
-    const char* name = nullptr;
     switch (result)
     {
-    case Success: name = "Success"; break;
-    case Failed: name = "Failed"; break;
-    case Cancelled: name = "Cancelled"; break;
-    case NetworkError: name = "Network unreachable"; break;
-    case AuthorizationDenied: name = "Sign-in denied"; break;
-    case AuthorizationExpired: name = "Sign-in expired"; break;
-    case AuthorizationTimeout: name = "Sign-in timed out"; break;
-    case NoChannel: name = "No YouTube channel"; break;
-    case QuotaExceeded: name = "Quota exceeded"; break;
-    case UploadLimitExceeded: name = "Upload limit reached"; break;
-    case InvalidMetadata: name = "Invalid metadata"; break;
-    case FileUnreadable: name = "File unreadable"; break;
-    case ServerError: name = "Server error"; break;
-    case Forbidden: name = "Forbidden"; break;
-    case ProtocolError: name = "Protocol error"; break;
-    case BrowserUnavailable: name = "Browser could not be opened"; break;
-    case ClientNotConfigured: name = "YouTube client id not configured"; break;
+    case Success: return QT_TRANSLATE_NOOP("RequestResult", "Success");
+    case Failed: return QT_TRANSLATE_NOOP("RequestResult", "Failed");
+    case Cancelled: return QT_TRANSLATE_NOOP("RequestResult", "Cancelled");
+    case NetworkError: return QT_TRANSLATE_NOOP("RequestResult", "Network unreachable");
+    case AuthorizationDenied: return QT_TRANSLATE_NOOP("RequestResult", "Sign-in denied");
+    case AuthorizationExpired: return QT_TRANSLATE_NOOP("RequestResult", "Sign-in expired");
+    case AuthorizationTimeout: return QT_TRANSLATE_NOOP("RequestResult", "Sign-in timed out");
+    case NoChannel: return QT_TRANSLATE_NOOP("RequestResult", "No YouTube channel");
+    case QuotaExceeded: return QT_TRANSLATE_NOOP("RequestResult", "Quota exceeded");
+    case UploadLimitExceeded: return QT_TRANSLATE_NOOP("RequestResult", "Upload limit reached");
+    case InvalidMetadata: return QT_TRANSLATE_NOOP("RequestResult", "Invalid metadata");
+    case FileUnreadable: return QT_TRANSLATE_NOOP("RequestResult", "File unreadable");
+    case ServerError: return QT_TRANSLATE_NOOP("RequestResult", "Server error");
+    case Forbidden: return QT_TRANSLATE_NOOP("RequestResult", "Forbidden");
+    case ProtocolError: return QT_TRANSLATE_NOOP("RequestResult", "Protocol error");
+    case BrowserUnavailable: return QT_TRANSLATE_NOOP("RequestResult", "Browser could not be opened");
+    case ClientNotConfigured: return QT_TRANSLATE_NOOP("RequestResult", "YouTube client id not configured");
     }
+    return nullptr;
+}
+} // namespace
+
+std::string RequestResultToString(Social::RequestResult result)
+{
+    const char* name = ResultName(result);
     const std::string number = std::to_string(static_cast<int>(result));
     return name ? std::string(name) + " (" + number + ")" : "Unknown result (" + number + ")";
 }
@@ -98,6 +106,14 @@ QString RequestResultAdvice(Social::RequestResult result)
     }
     return text ? QCoreApplication::translate("RequestResult", text)
                 : QCoreApplication::translate("RequestResult", "Something went wrong. Try again.");
+}
+
+QString RequestResultToText(Social::RequestResult result)
+{
+    const char* name = ResultName(result);
+    const int number = static_cast<int>(result);
+    return name ? QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("RequestResult", name)).arg(number)
+                : QCoreApplication::translate("RequestResult", "Unknown result (%1)").arg(number);
 }
 
 SocialAuthConnector::SocialAuthConnector(AbstractAuthLogic& logic, AbstractAuthDialog& dialog, QObject* parent)

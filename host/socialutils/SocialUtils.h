@@ -20,8 +20,10 @@ namespace Tavrix::RQ::Service::Sharing {
 class AbstractAuthDialog;
 class AbstractAuthLogic;
 
-// Log and user text of a request outcome, e.g. "Cancelled (2)".
+// Log text of a request outcome, e.g. "Cancelled (2)".
 std::string RequestResultToString(Social::RequestResult result);
+// The same in the user's language, for what a window shows.
+QString RequestResultToText(Social::RequestResult result);
 
 // What a request outcome means for the user and what to do about it, in the
 // interface language (context "RequestResult"), e.g. for QuotaExceeded that

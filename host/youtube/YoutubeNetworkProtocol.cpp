@@ -41,16 +41,15 @@ constexpr char kRefresh[] = "Tavrix::Social::YoutubeNetworkProtocol::RefreshToke
 constexpr char kUserInfo[] = "Tavrix::Social::YoutubeNetworkProtocol::UserInfo: ";
 constexpr char kCategories[] = "Tavrix::Social::YoutubeNetworkProtocol::Categories: ";
 constexpr char kUpload[] = "Tavrix::Social::YoutubeNetworkProtocol::Upload: ";
-constexpr char kContext[] = "YoutubeNetworkProtocol";
 // A token this close to its end is refreshed before use.
 constexpr int kExpiryMarginSecs = 60;
 // YouTube's own default category, "People & Blogs".
 const QString kDefaultCategory = QStringLiteral("22");
 
-QString Tr(const char* text)
+struct Tr
 {
-    return QCoreApplication::translate(kContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(YoutubeNetworkProtocol)
+};
 
 struct Category
 {
@@ -64,21 +63,21 @@ struct Category
 QList<Category> StandardCategories()
 {
     return {
-        {QStringLiteral("1"), Tr("Film & Animation")},
-        {QStringLiteral("2"), Tr("Autos & Vehicles")},
-        {QStringLiteral("10"), Tr("Music")},
-        {QStringLiteral("15"), Tr("Pets & Animals")},
-        {QStringLiteral("17"), Tr("Sports")},
-        {QStringLiteral("19"), Tr("Travel & Events")},
-        {QStringLiteral("20"), Tr("Gaming")},
-        {QStringLiteral("22"), Tr("People & Blogs")},
-        {QStringLiteral("23"), Tr("Comedy")},
-        {QStringLiteral("24"), Tr("Entertainment")},
-        {QStringLiteral("25"), Tr("News & Politics")},
-        {QStringLiteral("26"), Tr("Howto & Style")},
-        {QStringLiteral("27"), Tr("Education")},
-        {QStringLiteral("28"), Tr("Science & Technology")},
-        {QStringLiteral("29"), Tr("Nonprofits & Activism")},
+        {QStringLiteral("1"), Tr::tr("Film & Animation")},
+        {QStringLiteral("2"), Tr::tr("Autos & Vehicles")},
+        {QStringLiteral("10"), Tr::tr("Music")},
+        {QStringLiteral("15"), Tr::tr("Pets & Animals")},
+        {QStringLiteral("17"), Tr::tr("Sports")},
+        {QStringLiteral("19"), Tr::tr("Travel & Events")},
+        {QStringLiteral("20"), Tr::tr("Gaming")},
+        {QStringLiteral("22"), Tr::tr("People & Blogs")},
+        {QStringLiteral("23"), Tr::tr("Comedy")},
+        {QStringLiteral("24"), Tr::tr("Entertainment")},
+        {QStringLiteral("25"), Tr::tr("News & Politics")},
+        {QStringLiteral("26"), Tr::tr("Howto & Style")},
+        {QStringLiteral("27"), Tr::tr("Education")},
+        {QStringLiteral("28"), Tr::tr("Science & Technology")},
+        {QStringLiteral("29"), Tr::tr("Nonprofits & Activism")},
     };
 }
 
@@ -663,17 +662,17 @@ QMap<QString, Field> YoutubeNetworkProtocol::GetFields() const
 
     QMap<QString, Field> fields;
     Field title;
-    title.displayName = Tr("Title");
+    title.displayName = Tr::tr("Title");
     fields.insert(FIELD_TITLE, title);
     Field description;
-    description.displayName = Tr("Description");
+    description.displayName = Tr::tr("Description");
     fields.insert(FIELD_DESCRIPTION, description);
     Field tags;
-    tags.displayName = Tr("Tags");
+    tags.displayName = Tr::tr("Tags");
     fields.insert(FIELD_TAGS, tags);
 
     Field category;
-    category.displayName = Tr("Category");
+    category.displayName = Tr::tr("Category");
     const QList<Category> categories = m_impl->categories.isEmpty() ? StandardCategories() : m_impl->categories;
     for (const Category& item : categories)
     {
@@ -686,11 +685,11 @@ QMap<QString, Field> YoutubeNetworkProtocol::GetFields() const
     fields.insert(FIELD_CATEGORY_ID, category);
 
     Field privacy;
-    privacy.displayName = Tr("Privacy");
+    privacy.displayName = Tr::tr("Privacy");
     privacy.options = {
-        {QStringLiteral("public"), Tr("Public"), Tr("Everyone can find and watch the video")},
-        {QStringLiteral("unlisted"), Tr("Unlisted"), Tr("Anyone with the link can watch the video")},
-        {QStringLiteral("private"), Tr("Private"), Tr("Only you can watch the video")},
+        {QStringLiteral("public"), Tr::tr("Public"), Tr::tr("Everyone can find and watch the video")},
+        {QStringLiteral("unlisted"), Tr::tr("Unlisted"), Tr::tr("Anyone with the link can watch the video")},
+        {QStringLiteral("private"), Tr::tr("Private"), Tr::tr("Only you can watch the video")},
     };
     // Nothing is published by accident.
     privacy.selectedValue = QStringLiteral("private");

@@ -7,6 +7,8 @@
 #include "EmulatorProcess.h"
 #include "HostApplication.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QList>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,6 +41,15 @@ inline Tavrix::RQ::Host::HostOptions EmulatedRun(Tavrix::RQ::Host::EmulatorProce
         return emulator.OpenSignInPage(url);
     };
     return options;
+}
+
+// The sharing dialog while it is shown.
+inline QWidget* SharingDialog()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->findChild<QLineEdit*>(QStringLiteral("titleEdit")))
+            return window;
+    return nullptr;
 }
 
 } // namespace TestSupport

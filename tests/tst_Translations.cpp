@@ -1,0 +1,442 @@
+#include "EmulatedHost.h"
+#include "EmulatorProcess.h"
+#include "HostApplication.h"
+#include "MediaClips.h"
+#include "TestMain.h"
+#include "Translations.h"
+#include "UnattendedRun.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextDocumentFragment>
+#include <QXmlStreamReader>
+
+#include <functional>
+
+using namespace Tavrix;
+using Tavrix::RQ::Host::EmulatorProcess;
+using Tavrix::RQ::Host::HostApplication;
+using Tavrix::RQ::Host::Translations;
+using Tavrix::RQ::Host::UnattendedRun;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Entry
+{
+    QString context;
+    QString source;
+    QString comment;
+    QString type; // "unfinished", "vanished", "obsolete" or empty
+    QStringList forms; // one, or the numerus forms
+    bool numerus = false;
+
+    QString Key() const
+    {
+        return context + QStringLiteral(" | \"") + source + QLatin1Char('"')
+               + (comment.isEmpty() ? QString() : QStringLiteral(" (") + comment + QLatin1Char(')'));
+    }
+};
+
+QList<Entry> ReadTs(const QString& path)
+{
+    QList<Entry> entries;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    QXmlStreamReader xml(&file);
+    QString context;
+    Entry entry;
+    while (!xml.atEnd())
+    {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        const auto name = xml.name();
+        if (name == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (name == QLatin1String("message"))
+            entry = Entry{context, {}, {}, {}, {}, xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes")};
+        else if (name == QLatin1String("source"))
+            entry.source = xml.readElementText();
+        else if (name == QLatin1String("comment"))
+            entry.comment = xml.readElementText();
+        else if (name == QLatin1String("translation"))
+        {
+            entry.type = xml.attributes().value(QLatin1String("type")).toString();
+            if (!entry.numerus)
+                entry.forms << xml.readElementText();
+            else
+                while (xml.readNextStartElement())
+                    entry.forms << xml.readElementText();
+            entries << entry;
+        }
+    }
+    return entries;
+}
+
+QString TsFile(const QString& language)
+{
+    return QStringLiteral(RQ_TS_DIR "/rqserviceyoutube_%1.ts").arg(language);
+}
+
+QSet<QString> Placeholders(const QString& text)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%[1-9n]"));
+    QSet<QString> found;
+    for (auto match = placeholder.globalMatch(text); match.hasNext();)
+        found << match.next().captured();
+    return found;
+}
+
+// Texts that read the same in English and in every language.
+const QStringList kNames{QStringLiteral("YouTube"), QStringLiteral("%1, %1 %2")};
+
+// What each English source looks like on screen, its numbers filled in.
+// Names, and sources with hardly a word of their own ("%1x%2"), say nothing
+// about the language.
+QList<QPair<QRegularExpression, QString>> EnglishLooks(const QList<Entry>& entries)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%[1-9np]"));
+    static const QRegularExpression letter(QStringLiteral("[A-Za-z]"));
+    QList<QPair<QRegularExpression, QString>> looks;
+    for (const Entry& entry : entries)
+    {
+        if (kNames.contains(entry.source))
+            continue;
+        QString literal = entry.source;
+        literal.remove(placeholder);
+        if (literal.count(letter) < 3)
+            continue;
+        QString pattern;
+        int from = 0;
+        for (auto match = placeholder.globalMatch(entry.source); match.hasNext();)
+        {
+            const auto found = match.next();
+            pattern += QRegularExpression::escape(entry.source.mid(from, found.capturedStart() - from)) + QStringLiteral(".+");
+            from = found.capturedEnd();
+        }
+        pattern += QRegularExpression::escape(entry.source.mid(from));
+        looks.append({QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                                         QRegularExpression::DotMatchesEverythingOption),
+                      entry.Key()});
+    }
+    return looks;
+}
+
+// Every text a user reads in a window: its title, labels, buttons, the items
+// of its lists and the texts it offers to edit. Category names come from
+// YouTube in the user's language, so they are YouTube's words, not ours.
+QStringList ShownTexts(QWidget* window)
+{
+    QStringList texts{window->windowTitle()};
+    for (QWidget* widget : window->findChildren<QWidget*>())
+    {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            texts << (label->textFormat() == Qt::PlainText ? label->text()
+                                                           : QTextDocumentFragment::fromHtml(label->text()).toPlainText());
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            texts << button->text();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            texts << edit->toPlainText();
+        else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->objectName() != QLatin1String("categoryComboBox"))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// The sharing dialog's fixed form texts, by widget.
+const char* const kFormWidgets[] = {"signInButton", "youTubeLabel", "titleLabel", "resolutionLabel",
+                                    "descriptionLabel", "categoryLabel", "tagsLabel", "privacyLabel",
+                                    "saveAsLocalFileCheckBox", "browseButton", "resolutionTextLabel",
+                                    "sizeTextLabel", "durationTextLabel", "cancelButton", "startButton"};
+
+QString FormText(QWidget* dialog, const char* name)
+{
+    QWidget* widget = dialog->findChild<QWidget*>(QLatin1String(name));
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    return QStringLiteral("<no %1>").arg(QLatin1String(name));
+}
+
+using TestSupport::SharingDialog;
+
+// Calls back with each window as it is shown, before anyone presses its buttons.
+class WindowWatcher : public QObject
+{
+public:
+    explicit WindowWatcher(std::function<void(QWidget*)> seen)
+        : m_seen(std::move(seen))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~WindowWatcher() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            m_seen(static_cast<QWidget*>(watched));
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(QWidget*)> m_seen;
+};
+
+} // namespace
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_clip;
+    EmulatorProcess m_emulator;
+    std::unique_ptr<QTemporaryDir> m_run;
+
+    void NeedHost()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is needed (scripts/install-deps.sh installs it)");
+        if (m_clip.isEmpty())
+        {
+            m_clip = m_dir.filePath(QStringLiteral("Harbour.mp4"));
+            QVERIFY(TestSupport::MakeClip(m_clip, 320, 240, 1.0, true));
+            QVERIFY(TestSupport::StartEmulator(m_emulator));
+        }
+        m_run = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_run->isValid());
+    }
+
+    // Each language with the words it shares with English; YouTube's own
+    // category names among them are YouTube's choice.
+    static void Languages()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("sameAsEnglish");
+        QTest::newRow("de") << QStringLiteral("de") << QStringList{QStringLiteral("Gaming"), QStringLiteral("Comedy")};
+        QTest::newRow("fr") << QStringLiteral("fr")
+                            << QStringList{QStringLiteral("Description"), QStringLiteral("Sports")};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+    }
+
+    void cleanup()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+    }
+
+    void everyEntryIsFinished_data() { Languages(); }
+
+    // Finished, not left English, every plural form written, and the same
+    // placeholders as the source.
+    void everyEntryIsFinished()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, sameAsEnglish);
+        const QList<Entry> entries = ReadTs(TsFile(language));
+        QVERIFY2(entries.size() > 100, qPrintable(TsFile(language)));
+        QStringList problems;
+        for (const Entry& entry : entries)
+        {
+            QString problem;
+            if (!entry.type.isEmpty())
+                problem = entry.type;
+            else if (entry.forms.isEmpty() || entry.forms.contains(QString()))
+                problem = QStringLiteral("a form is empty");
+            else if (entry.numerus && entry.forms.size() < 2)
+                problem = QStringLiteral("only one plural form");
+            else if (entry.forms.count(entry.source) == entry.forms.size() && !kNames.contains(entry.source)
+                     && !sameAsEnglish.contains(entry.source))
+                problem = QStringLiteral("left in English");
+            for (const QString& form : entry.forms)
+            {
+                QSet<QString> wanted = Placeholders(entry.source);
+                QSet<QString> given = Placeholders(form);
+                // A singular may name its one thing without the number.
+                if (entry.numerus)
+                {
+                    wanted.remove(QStringLiteral("%n"));
+                    given.remove(QStringLiteral("%n"));
+                }
+                if (problem.isEmpty() && wanted != given)
+                    problem = QStringLiteral("placeholders differ in \"%1\"").arg(form);
+            }
+            if (!problem.isEmpty())
+                problems << entry.Key() + QStringLiteral(": ") + problem;
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("\n") + problems.join(QLatin1Char('\n'))));
+    }
+
+    void filesFollowTheCode_data() { Languages(); }
+
+    // lupdate over the code, into a copy, finds nothing new and nothing gone.
+    void filesFollowTheCode()
+    {
+        QFETCH(QString, language);
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString copy = scratch.filePath(QFileInfo(TsFile(language)).fileName());
+        QVERIFY(QFile::copy(TsFile(language), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+
+        QProcess lupdate;
+        lupdate.setWorkingDirectory(QStringLiteral(RQ_SOURCE_DIR));
+        lupdate.setProcessChannelMode(QProcess::MergedChannels);
+        lupdate.start(QStringLiteral(RQ_LUPDATE),
+                      QString::fromUtf8(RQ_LUPDATE_ARGS).split(QLatin1Char('|')) << QStringLiteral("-ts") << copy);
+        QVERIFY(lupdate.waitForFinished(120000));
+        QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
+
+        QSet<QString> kept;
+        for (const Entry& entry : ReadTs(TsFile(language)))
+            kept << entry.Key();
+        QSet<QString> code;
+        for (const Entry& entry : ReadTs(copy))
+            if (entry.type != QLatin1String("vanished") && entry.type != QLatin1String("obsolete"))
+                code << entry.Key();
+        QStringList differences;
+        for (const QString& key : code - kept)
+            differences << QStringLiteral("new in the code: ") + key;
+        for (const QString& key : kept - code)
+            differences << QStringLiteral("gone from the code: ") + key;
+        differences.sort();
+        QVERIFY2(differences.isEmpty(),
+                 qPrintable(QStringLiteral("\n%1\nRun `cmake --build build --target rq_update_translations` and "
+                                           "translate what it marks unfinished.")
+                                .arg(differences.join(QLatin1Char('\n')))));
+    }
+
+    void windowsSpeakTheLanguage_data() { Languages(); }
+
+    // The whole sharing, in the language: the dialog, the sign-in prompt, the
+    // progress windows and the result window show none of the English sources.
+    void windowsSpeakTheLanguage()
+    {
+        QFETCH(QString, language);
+        NeedHost();
+        Translations translations({QStringLiteral(RQ_QM_DIR)});
+        QVERIFY(translations.Use(language));
+        const auto english = EnglishLooks(ReadTs(TsFile(language)));
+
+        QStringList seen;
+        QStringList found;
+        WindowWatcher watcher([&](QWidget* window) {
+            seen << window->objectName();
+            for (const QString& text : ShownTexts(window))
+                for (const auto& [look, key] : english)
+                    if (look.match(text).hasMatch())
+                        found << QStringLiteral("%1: \"%2\" is %3").arg(window->objectName(), text, key);
+        });
+        QStringList lines;
+        HostApplication host(TestSupport::EmulatedRun(m_emulator, *m_run));
+        UnattendedRun user(10min, [&lines](const QString& line) { lines << line; });
+        QSignalSpy finished(&host, &HostApplication::Finished);
+        QSignalSpy abandoned(&user, &UnattendedRun::Abandoned);
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() + abandoned.count() > 0, 120000);
+        QVERIFY2(abandoned.isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
+        QCOMPARE(finished.first().first().toInt(), int(HostApplication::Shared));
+        for (const char* window : {"sharingAuthorizationDialog", "sharingProgressWindow", "sharingResultWindow"})
+            QVERIFY2(seen.contains(QLatin1String(window)), qPrintable(seen.join(QLatin1String(", "))));
+        QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("\n") + found.join(QLatin1Char('\n'))));
+        translations.Use(QStringLiteral("en"));
+    }
+
+    void switchingRetranslatesTheOpenDialog_data() { Languages(); }
+
+    // English first, then another language while the dialog is open: every
+    // form text changes, except the name "YouTube", none is cut off by the
+    // dialog's fixed size, and the typed title stays.
+    void switchingRetranslatesTheOpenDialog()
+    {
+        QFETCH(QString, language);
+        NeedHost();
+        Translations translations({QStringLiteral(RQ_QM_DIR)});
+        QVERIFY(translations.Use(QStringLiteral("en")));
+        HostApplication host(TestSupport::EmulatedRun(m_emulator, *m_run));
+        QSignalSpy finished(&host, &HostApplication::Finished);
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        QTRY_VERIFY(SharingDialog());
+        QWidget* dialog = SharingDialog();
+
+        QMap<QString, QString> before;
+        for (const char* name : kFormWidgets)
+            before.insert(QLatin1String(name), FormText(dialog, name));
+        QCOMPARE(before.value(QStringLiteral("startButton")), QStringLiteral("Start"));
+        auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+        title->selectAll();
+        QTest::keyClicks(title, QStringLiteral("Sunset over the harbour"));
+
+        QVERIFY(translations.Use(language));
+
+        const auto unchanged = [&] {
+            QStringList names;
+            for (const char* name : kFormWidgets)
+                if (FormText(dialog, name) == before.value(QLatin1String(name)) && qstrcmp(name, "youTubeLabel") != 0)
+                    names << QStringLiteral("%1: \"%2\"").arg(QLatin1String(name), FormText(dialog, name));
+            return names.join(QLatin1String(", "));
+        };
+        QVERIFY2(unchanged().isEmpty(), qPrintable(unchanged()));
+        const auto clipped = [&] {
+            QStringList names;
+            for (const char* name : kFormWidgets)
+            {
+                const QWidget* widget = dialog->findChild<QWidget*>(QLatin1String(name));
+                const QRect place(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
+                const int needed = qobject_cast<const QAbstractButton*>(widget) ? widget->sizeHint().width()
+                                                                                 : widget->minimumSizeHint().width();
+                if (widget->isVisible() && (!dialog->rect().contains(place) || place.width() < needed))
+                    names << QStringLiteral("%1 at %2,%3 %4 wide (needs %5)")
+                                 .arg(QLatin1String(name))
+                                 .arg(place.x())
+                                 .arg(place.y())
+                                 .arg(place.width())
+                                 .arg(needed);
+            }
+            return names.join(QLatin1String(", "));
+        };
+        // Laid out now, as the next paint would.
+        QCoreApplication::sendPostedEvents();
+        dialog->layout()->activate();
+        QVERIFY2(clipped().isEmpty(), qPrintable(clipped()));
+        // Still of one fixed size: Qt's layout alone would raise the minimum above the maximum.
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        QCOMPARE(dialog->size(), dialog->maximumSize());
+        QCOMPARE(FormText(dialog, "youTubeLabel"), QStringLiteral("YouTube"));
+        QCOMPARE(title->text(), QStringLiteral("Sunset over the harbour"));
+        QVERIFY(dialog->isVisible());
+
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        QTRY_COMPARE(finished.count(), 1);
+        QVERIFY(translations.Use(QStringLiteral("en")));
+    }
+};
+
+TAVRIX_TEST_MAIN(TestTranslations)
+#include "tst_Translations.moc"
