@@ -165,6 +165,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     m_impl->conversionProgress =
         std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->container->resolve<UI::ParentProvider>());
     m_impl->converter = std::make_unique<VideoConverter>(m_impl->fileManager);
+    // Copying a source that already fits is the rule; this setting turns it off.
+    m_impl->converter->SetAlwaysReencode(productSettings->GetValue(QStringLiteral("Conversion/AlwaysReencode")).toBool());
     m_impl->converter->ServeSharing(m_impl->manager.get(), m_impl->conversionProgress);
 
     const auto ended = [this](int code) {
