@@ -115,8 +115,15 @@ struct Plan
     QByteArray concatList;
 };
 
-// x264's speed preset when re-encoding.
-constexpr char kX264Preset[] = "veryfast";
+// x264's speed preset when re-encoding, measured at the default preset's
+// 8 Mb/s on 10 s of 1080p30 test pattern with light noise, every thread:
+//   ultrafast  9.3 s of CPU, SSIM 0.9681, PSNR 41.95 dB
+//   superfast 12.8 s of CPU, SSIM 0.9690, PSNR 42.29 dB
+//   veryfast  18.6 s of CPU, SSIM 0.9685, PSNR 42.21 dB
+// At this rate superfast loses nothing to veryfast for 31 % less work;
+// ultrafast (no CABAC, no deblocking) saves another 27 % but is the only one
+// to lose quality (0.3 dB).
+constexpr char kX264Preset[] = "superfast";
 
 // The H.264 profiles YouTube takes as they are: 8-bit 4:2:0 ones.
 bool AcceptedProfile(const QString& profile)
@@ -211,8 +218,10 @@ void AddEncoding(QStringList& args, const Conf::IPreset& preset, const QString& 
     if (!preset.GetVideoProfile().empty())
         args << QStringLiteral("-profile:v") << QString::fromStdString(preset.GetVideoProfile());
     if (videoRate > 0)
+        // A one-second buffer keeps even a short video near the preset's rate,
+        // so the size the dialog estimated holds.
         args << QStringLiteral("-b:v") << QString::number(videoRate) << QStringLiteral("-maxrate")
-             << QString::number(videoRate) << QStringLiteral("-bufsize") << QString::number(2 * videoRate);
+             << QString::number(videoRate) << QStringLiteral("-bufsize") << QString::number(videoRate);
 
     if (!audioMap.isEmpty())
     {
