@@ -354,6 +354,8 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     m_impl->parentProvider = m_impl->container->resolve<UI::ParentProvider>();
     m_impl->conversionProgress = std::make_shared<Service::Sharing::SharingProgressBehaviour>(m_impl->parentProvider);
     m_impl->converter = std::make_unique<VideoConverter>(m_impl->fileManager);
+    // Copying a source that already fits is the rule; this setting turns it off.
+    m_impl->converter->SetAlwaysReencode(settings->GetValue(QStringLiteral("Conversion/AlwaysReencode")).toBool());
     m_impl->converter->SetFailurePresenter([this](const QString& title, const QString& text) {
         m_impl->ShowEnding(Failed, "failed", title, text);
     });

@@ -85,6 +85,30 @@ private slots:
         QVERIFY(TestSupport::MakeClip(m_clip43, 320, 240, 3, true));
         QVERIFY(TestSupport::MakeClip(m_clip169, 640, 360, 2, true));
         QVERIFY(TestSupport::MakeClip(m_long, 320, 240, 40, false));
+
+        // H.264 and AAC within the presets' rates, a key frame every second.
+        const QStringList x264{QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
+                               QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                               QStringLiteral("-x264-params"), QStringLiteral("keyint=25:min-keyint=25:scenecut=0")};
+        const auto rate = [](const char* bitsPerSecond) {
+            return QStringList{QStringLiteral("-b:v"), QLatin1String(bitsPerSecond), QStringLiteral("-maxrate"),
+                               QLatin1String(bitsPerSecond), QStringLiteral("-bufsize"), QLatin1String(bitsPerSecond)};
+        };
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("fits.mp4")), 320, 240, 3, true, x264 + rate("150k")));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("over.mp4")), 320, 240, 3, true, x264 + rate("900k")));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("hevc.mp4")), 320, 240, 2, true,
+                                      QStringList{QStringLiteral("-c:v"), QStringLiteral("libx265"), QStringLiteral("-preset"),
+                                                  QStringLiteral("ultrafast"), QStringLiteral("-x265-params"),
+                                                  QStringLiteral("log-level=error")} +
+                                          rate("150k")));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("vp9.mp4")), 320, 240, 2, true,
+                                      QStringList{QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9"),
+                                                  QStringLiteral("-deadline"), QStringLiteral("realtime"),
+                                                  QStringLiteral("-cpu-used"), QStringLiteral("8")} +
+                                          rate("150k")));
+        // Its index sits at the end, so its head alone is no video.
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("truncated.mp4")),
+                                       ReadAll(m_dir.filePath(QStringLiteral("fits.mp4"))).left(4000)));
     }
 
     void init()
@@ -185,6 +209,74 @@ private slots:
         QVERIFY(!TestSupport::StreamOf(probe, QStringLiteral("audio")).isEmpty());
     }
 
+    void copiesWhatFitsEncodesTheRest_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<CutIntervals>("cuts");
+        QTest::addColumn<bool>("forced");
+        // Source packets kept, [from, to) in decoding order; empty: re-encoded.
+        QTest::addColumn<QList<int>>("kept");
+
+        QTest::newRow("fits") << "fits.mp4" << "box240" << CutIntervals{} << false << QList<int>{0, 75};
+        QTest::newRow("fits, no resize filter") << "fits.mp4" << "nobox" << CutIntervals{} << false << QList<int>{0, 75};
+        QTest::newRow("cut on key frames")
+            << "fits.mp4" << "box240" << CutIntervals{{2000000, 1000000}} << false << QList<int>{0, 25, 50, 75};
+        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << CutIntervals{} << true << QList<int>{};
+        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
+        QTest::newRow("other size") << "fits.mp4" << "box360" << CutIntervals{} << false << QList<int>{};
+        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
+        QTest::newRow("VP9") << "vp9.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
+        QTest::newRow("MPEG-4 Part 2") << "clip 4x3.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
+        QTest::newRow("cut between key frames")
+            << "fits.mp4" << "box240" << CutIntervals{{500000, 1500000}} << false << QList<int>{};
+    }
+
+    void copiesWhatFitsEncodesTheRest()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, preset);
+        QFETCH(CutIntervals, cuts);
+        QFETCH(bool, forced);
+        QFETCH(QList<int>, kept);
+
+        RecordingManager manager;
+        const auto progress = std::make_shared<TestSupport::RecordingProgress>();
+        VideoConverter converter(std::make_shared<RQ::FileManager>());
+        converter.SetAlwaysReencode(forced);
+        converter.ServeSharing(&manager, progress);
+        TestSupport::LogCapture log;
+
+        const QString path = m_dir.filePath(source);
+        emit manager.ConvertingRequested(Context(path, preset, cuts, QStringLiteral("out.mp4")));
+        const bool copied = !kept.isEmpty();
+        QCOMPARE(progress->textGetter(), copied ? QStringLiteral("Preparing the video") : QStringLiteral("Converting the video"));
+        QCOMPARE(converter.IsCopying(), copied);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.uploads.size(), std::size_t(1), 60000);
+        const QString start = QStringLiteral("Tavrix::RQ::VideoConverter::Start: ") +
+                              (copied ? QStringLiteral("Preparing ") : QStringLiteral("Converting ")) + path;
+        QVERIFY2(log.Texts(google::GLOG_INFO).filter(start).size() == 1, qPrintable(log.Texts(google::GLOG_INFO).join('\n')));
+
+        const QString output = m_out->filePath(QStringLiteral("out.mp4"));
+        // The index comes first, so a player can start before the whole file arrived.
+        const QStringList atoms = TestSupport::TopLevelAtoms(output);
+        QVERIFY2(atoms.contains(QStringLiteral("moov")) && atoms.indexOf(QStringLiteral("moov")) < atoms.indexOf(QStringLiteral("mdat")),
+                 qPrintable(atoms.join(' ')));
+
+        const QStringList sourcePackets = TestSupport::VideoPackets(path);
+        const QStringList outputPackets = TestSupport::VideoPackets(output);
+        QVERIFY(!outputPackets.isEmpty());
+        if (!copied)
+        {
+            QVERIFY(!outputPackets.contains(sourcePackets.value(1)));
+            return;
+        }
+        QStringList expected;
+        for (int i = 0; i + 1 < kept.size(); i += 2)
+            expected += sourcePackets.mid(kept[i], kept[i + 1] - kept[i]);
+        QCOMPARE(outputPackets, expected);
+    }
+
     // The user's files by the wanted name are kept; the output takes the next free name.
     void existingFilesAreNeverOverwritten()
     {
@@ -241,6 +333,8 @@ private slots:
                                    << "Cannot convert \"%1\": no export preset was chosen";
         QTest::newRow("not a video") << "presets.json" << "box360" << CutIntervals{} << ""
                                      << "Not a media file: \"%1\": ";
+        QTest::newRow("cut off before its index") << "truncated.mp4" << "box240" << CutIntervals{} << ""
+                                                  << "Not a media file: \"%1\": ";
         QTest::newRow("everything cut") << "clip 4x3.mp4" << "box360" << CutIntervals{{0, 5000000}} << ""
                                         << "Cannot convert \"%1\": the cuts remove the whole video";
         QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << CutIntervals{} << "/nonexistent/ffmpeg"

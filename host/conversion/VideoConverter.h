@@ -46,6 +46,10 @@ public:
     // served request it names is finished with that file, not converted.
     using EarlierOutput = std::function<std::optional<ioPath>(const ConvertationContext& request)>;
     void SetEarlierOutput(EarlierOutput finder);
+    // A source that already fits the preset (its container, H.264 and AAC,
+    // the preset's size, within its rate, cut on key frames only) is copied
+    // into the output, not encoded again, unless this says otherwise.
+    void SetAlwaysReencode(bool always);
 
     // Converts context.sourcePath into context.outputPath with the preset and
     // cut intervals of context.conversion. False when it cannot start; Failed
@@ -55,6 +59,8 @@ public:
     // before this returns. Harmless when nothing runs.
     void Cancel();
     bool IsRunning() const;
+    // The running conversion copies the source's streams as they are.
+    bool IsCopying() const;
 
     // Serves the manager's conversion requests: a finished conversion goes to
     // its Upload, a failed or cancelled one to its Cancel. A progress strategy,

@@ -12,6 +12,7 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Tavrix::RQ {
@@ -19,6 +20,7 @@ namespace Tavrix::RQ {
 namespace {
 constexpr char kOpen[] = "Tavrix::RQ::ProjectManager::Open";
 constexpr char kClose[] = "Tavrix::RQ::ProjectManager::Close";
+constexpr char kProbeKeyFrames[] = "Tavrix::RQ::FileManager::ProbeKeyFrames";
 constexpr int kProbeTimeoutMs = 30000;
 
 QString Local(const ioPath& path)
@@ -70,6 +72,9 @@ MediaFacts ParseProbe(const QByteArray& json, const ioPath& path)
         {
             facts.hasVideo = true;
             facts.videoCodec = stream.value(QStringLiteral("codec_name")).toString();
+            facts.videoProfile = stream.value(QStringLiteral("profile")).toString();
+            facts.pixelFormat = stream.value(QStringLiteral("pix_fmt")).toString();
+            facts.videoBitRate = stream.value(QStringLiteral("bit_rate")).toString().toLongLong();
             facts.width = stream.value(QStringLiteral("width")).toInt();
             facts.height = stream.value(QStringLiteral("height")).toInt();
             facts.frameRate = ParseRate(stream.value(QStringLiteral("avg_frame_rate")).toString());
@@ -84,6 +89,8 @@ MediaFacts ParseProbe(const QByteArray& json, const ioPath& path)
     }
     if (facts.durationUs <= 0)
         facts.durationUs = longestStreamUs;
+    if (facts.hasVideo && facts.videoBitRate <= 0)
+        facts.videoBitRate = format.value(QStringLiteral("bit_rate")).toString().toLongLong();
     return facts;
 }
 } // namespace
@@ -134,7 +141,8 @@ void FileManager::SetProbeProgram(const QString& program)
     m_impl->probeProgram = program;
 }
 
-MediaFacts FileManager::ProbeMedia(const ioPath& path) const
+// ffprobe's answer about a readable file; throws with ffprobe's last words when it fails.
+QByteArray FileManager::RunProbe(const ioPath& path, const QStringList& arguments) const
 {
     const QFileInfo info(Local(path));
     if (!info.exists())
@@ -152,9 +160,8 @@ MediaFacts FileManager::ProbeMedia(const ioPath& path) const
 
     QProcess probe;
     // "file:" keeps names that start with '-' or hold ':' from being read as options or protocols.
-    probe.start(program, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-print_format"),
-                          QStringLiteral("json"), QStringLiteral("-show_streams"), QStringLiteral("-show_format"),
-                          QStringLiteral("file:") + info.absoluteFilePath()});
+    probe.start(program, QStringList{QStringLiteral("-v"), QStringLiteral("error")} + arguments +
+                             QStringList{QStringLiteral("file:") + info.absoluteFilePath()});
     if (!probe.waitForStarted())
         throw Exception("Cannot read media facts of " + Quoted(path) + ": cannot start " + program.toStdString());
     if (!probe.waitForFinished(kProbeTimeoutMs))
@@ -171,7 +178,43 @@ MediaFacts FileManager::ProbeMedia(const ioPath& path) const
             reason = QStringLiteral("the probe failed");
         throw Exception("Not a media file: " + Quoted(path) + ": " + reason.toStdString());
     }
-    return ParseProbe(probe.readAllStandardOutput(), path);
+    return probe.readAllStandardOutput();
+}
+
+MediaFacts FileManager::ProbeMedia(const ioPath& path) const
+{
+    return ParseProbe(RunProbe(path, {QStringLiteral("-print_format"), QStringLiteral("json"),
+                                      QStringLiteral("-show_streams"), QStringLiteral("-show_format")}),
+                      path);
+}
+
+std::vector<std::int64_t> FileManager::ProbeKeyFrames(const ioPath& path) const
+{
+    QByteArray answer;
+    try
+    {
+        // Packets, not frames: the container's flags, nothing is decoded.
+        answer = RunProbe(path, {QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                                 QStringLiteral("packet=pts_time,flags"), QStringLiteral("-of"),
+                                 QStringLiteral("csv=p=0")});
+    }
+    catch (const std::exception& error)
+    {
+        LOG(ERROR) << kProbeKeyFrames << ": " << error.what();
+        return {};
+    }
+    std::vector<std::int64_t> times;
+    for (const QByteArray& line : answer.split('\n'))
+    {
+        // "1.200000,K__"
+        const QList<QByteArray> fields = line.trimmed().split(',');
+        bool ok = false;
+        const double seconds = fields.value(0).toDouble(&ok);
+        if (ok && fields.value(1).startsWith('K'))
+            times.push_back(std::llround(seconds * 1e6));
+    }
+    std::sort(times.begin(), times.end());
+    return times;
 }
 
 struct Project::Impl

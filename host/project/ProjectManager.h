@@ -10,7 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QByteArray;
+class QStringList;
 class QUrl;
 
 namespace Tavrix::RQ {
@@ -26,7 +29,13 @@ struct MediaFacts
     bool hasAudio = false;
     QString videoCodec;
     QString audioCodec;
+    // ffprobe's names: "mov,mp4,m4a,3gp,3g2,mj2", "High", "yuv420p".
     QString container;
+    QString videoProfile;
+    QString pixelFormat;
+    // Bits per second of the video stream; the whole file's rate when the
+    // container keeps none per stream (an upper bound), 0 when unknown.
+    std::int64_t videoBitRate = 0;
 };
 
 class IFileManager
@@ -40,6 +49,14 @@ public:
     virtual bool ShowInFolder(const ioPath& path) = 0;
     // Throws Tavrix::Exception with the reason when the file cannot be read as media.
     virtual MediaFacts ProbeMedia(const ioPath& path) const = 0;
+    // The times of the key frames of the first video stream, in microseconds
+    // and ascending; empty when they cannot be read. Reads the whole stream,
+    // so only what needs them asks.
+    virtual std::vector<std::int64_t> ProbeKeyFrames(const ioPath& path) const
+    {
+        (void)path;
+        return {};
+    }
 };
 
 class FileManager : public IFileManager
@@ -60,11 +77,14 @@ public:
     bool Remove(const ioPath& path) override;
     bool ShowInFolder(const ioPath& path) override;
     MediaFacts ProbeMedia(const ioPath& path) const override;
+    std::vector<std::int64_t> ProbeKeyFrames(const ioPath& path) const override;
 
     // The probing program; "ffprobe" from PATH unless set.
     void SetProbeProgram(const QString& program);
 
 private:
+    QByteArray RunProbe(const ioPath& path, const QStringList& arguments) const;
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
