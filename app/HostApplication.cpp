@@ -42,15 +42,14 @@ constexpr char kShare[] = "Tavrix::RQ::Host::HostApplication::Share";
 constexpr char kEnded[] = "Tavrix::RQ::Host::HostApplication::OnSharingEnded";
 constexpr qint64 kKeptConversionsLimit = 20LL * 1024 * 1024 * 1024;
 constexpr char kSignIn[] = "Tavrix::RQ::Host::HostApplication::OnSignInEnded";
-constexpr char kContext[] = "HostApplication";
 
 using Service::Sharing::AbstractSharingManager;
 using Service::Sharing::UI::SharingAuthorizationDialog;
 
-QString Tr(const char* text)
+struct Tr
 {
-    return QCoreApplication::translate(kContext, text);
-}
+    Q_DECLARE_TR_FUNCTIONS(HostApplication)
+};
 
 QString Native(const QString& path)
 {
@@ -63,15 +62,15 @@ QString FileProblem(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.exists())
-        return Tr("The file to share does not exist: %1").arg(Native(path));
+        return Tr::tr("The file to share does not exist: %1").arg(Native(path));
     if (file.isDir())
-        return Tr("%1 is a folder, not a video file.").arg(Native(path));
+        return Tr::tr("%1 is a folder, not a video file.").arg(Native(path));
     if (!file.isFile())
-        return Tr("%1 is not a video file (it is a pipe, a device or a socket).").arg(Native(path));
+        return Tr::tr("%1 is not a video file (it is a pipe, a device or a socket).").arg(Native(path));
     if (!file.isReadable())
-        return Tr("%1 cannot be read: this user has no permission to read it.").arg(Native(path));
+        return Tr::tr("%1 cannot be read: this user has no permission to read it.").arg(Native(path));
     if (file.size() == 0)
-        return Tr("%1 is empty: it holds no video.").arg(Native(path));
+        return Tr::tr("%1 is empty: it holds no video.").arg(Native(path));
     return QString();
 }
 
@@ -229,13 +228,13 @@ struct HostApplication::Impl
     void ShowSaved()
     {
         const QString path = Native(QString::fromStdString(savedFile.utf8string()));
-        QMessageBox* box = ShowEnding(Shared, "saved", Tr("Video saved"), Tr("The video was saved to %1").arg(path));
-        QPushButton* show = box->addButton(Tr("Show in folder"), QMessageBox::ActionRole);
+        QMessageBox* box = ShowEnding(Shared, "saved", Tr::tr("Video saved"), Tr::tr("The video was saved to %1").arg(path));
+        QPushButton* show = box->addButton(Tr::tr("Show in folder"), QMessageBox::ActionRole);
         // Showing the folder keeps the notice open; the run ends with Close.
         QObject::disconnect(show, nullptr, box, nullptr);
         QObject::connect(show, &QPushButton::clicked, box, [this, box, path] {
             if (!fileManager->ShowInFolder(savedFile))
-                box->setInformativeText(Tr("No file manager could be opened. Find the video at %1").arg(path));
+                box->setInformativeText(Tr::tr("No file manager could be opened. Find the video at %1").arg(path));
         });
     }
 
@@ -246,12 +245,12 @@ struct HostApplication::Impl
             return;
         LOG(ERROR) << kSignIn << ": " << "Signing in failed with "
                    << Service::Sharing::RequestResultToString(result);
-        const QString problem = Tr("Signing in failed. %1").arg(Service::Sharing::RequestResultAdvice(result));
+        const QString problem = Tr::tr("Signing in failed. %1").arg(Service::Sharing::RequestResultAdvice(result));
         if (auto* prompt = qobject_cast<SharingAuthorizationDialog*>(VisibleWindow("sharingAuthorizationDialog")))
             prompt->ShowProblem(problem);
         else
         {
-            auto* box = new QMessageBox(QMessageBox::Warning, Tr("Sign-in failed"), problem, QMessageBox::Close,
+            auto* box = new QMessageBox(QMessageBox::Warning, Tr::tr("Sign-in failed"), problem, QMessageBox::Close,
                                         parentProvider ? parentProvider->GetParent() : nullptr);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
@@ -265,8 +264,8 @@ struct HostApplication::Impl
         if (manager->ShareFile(file, cutIntervals))
             return true;
         if (!AnyWindowVisible())
-            ShowEnding(Failed, "failed", Tr("Cannot share the video"),
-                       Tr("%1 is not a video this program can read; it may be damaged or incomplete.")
+            ShowEnding(Failed, "failed", Tr::tr("Cannot share the video"),
+                       Tr::tr("%1 is not a video this program can read; it may be damaged or incomplete.")
                            .arg(Native(QString::fromStdString(file.utf8string()))));
         return false;
     }
@@ -385,15 +384,14 @@ HostApplication::HostApplication(const HostOptions& options, QObject* parent)
     m_impl->uploadProgress = m_impl->container->resolve<Service::Sharing::SharingProgressBehaviour>();
     connect(this, &HostApplication::UploadResumed, this, [this](int percent) {
         m_impl->uploadProgress->SetProgressText([percent] {
-            return QCoreApplication::translate("HostApplication",
-                                               "Resuming the upload at %1%")
+            return Tr::tr("Resuming the upload at %1%")
                 .arg(percent);
         });
     });
     // Only the user stops a conversion (its window's Cancel or Escape).
     connect(m_impl->converter.get(), &VideoConverter::Canceled, this, [this] {
-        m_impl->ShowEnding(Canceled, "cancelled", Tr("Sharing cancelled"),
-                           Tr("The sharing was cancelled: the video was neither uploaded nor saved."));
+        m_impl->ShowEnding(Canceled, "cancelled", Tr::tr("Sharing cancelled"),
+                           Tr::tr("The sharing was cancelled: the video was neither uploaded nor saved."));
     });
 
     const auto ended = [this](int code) {
@@ -445,7 +443,7 @@ bool HostApplication::Share(const ioPath& file, const CutIntervals& cutIntervals
     if (!problem.isEmpty())
     {
         LOG(ERROR) << kShare << ": " << problem.toStdString();
-        m_impl->ShowEnding(Failed, "failed", Tr("Cannot share the video"), problem);
+        m_impl->ShowEnding(Failed, "failed", Tr::tr("Cannot share the video"), problem);
         return false;
     }
     // A grant kept from an earlier run may have been withdrawn meanwhile: the

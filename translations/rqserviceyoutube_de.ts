@@ -25,6 +25,84 @@
     </message>
 </context>
 <context>
+    <name>HostApplication</name>
+    <message>
+        <source>Resuming the upload at %1%</source>
+        <translation>Das Hochladen wird bei %1 % fortgesetzt</translation>
+    </message>
+    <message>
+        <source>The file to share does not exist: %1</source>
+        <translation>Die zu teilende Datei existiert nicht: %1</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a video file.</source>
+        <translation>%1 ist ein Ordner, keine Videodatei.</translation>
+    </message>
+    <message>
+        <source>%1 is not a video file (it is a pipe, a device or a socket).</source>
+        <translation>%1 ist keine Videodatei (sondern eine Pipe, ein Gerät oder ein Socket).</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: this user has no permission to read it.</source>
+        <translation>%1 kann nicht gelesen werden: Dieser Benutzer hat keine Leseberechtigung.</translation>
+    </message>
+    <message>
+        <source>%1 is empty: it holds no video.</source>
+        <translation>%1 ist leer: Die Datei enthält kein Video.</translation>
+    </message>
+    <message>
+        <source>Video saved</source>
+        <translation>Video gespeichert</translation>
+    </message>
+    <message>
+        <source>The video was saved to %1</source>
+        <translation>Das Video wurde als %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner anzeigen</translation>
+    </message>
+    <message>
+        <source>No file manager could be opened. Find the video at %1</source>
+        <translation>Es konnte kein Dateimanager geöffnet werden. Sie finden das Video unter %1</translation>
+    </message>
+    <message>
+        <source>Signing in failed. %1</source>
+        <translation>Die Anmeldung ist fehlgeschlagen. %1</translation>
+    </message>
+    <message>
+        <source>Sign-in failed</source>
+        <translation>Anmeldung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Cannot share the video</source>
+        <translation>Das Video kann nicht geteilt werden</translation>
+    </message>
+    <message>
+        <source>%1 is not a video this program can read; it may be damaged or incomplete.</source>
+        <translation>%1 ist kein Video, das dieses Programm lesen kann; die Datei ist vielleicht beschädigt oder unvollständig.</translation>
+    </message>
+    <message>
+        <source>Sharing cancelled</source>
+        <translation>Teilen abgebrochen</translation>
+    </message>
+    <message>
+        <source>The sharing was cancelled: the video was neither uploaded nor saved.</source>
+        <translation>Das Teilen wurde abgebrochen: Das Video wurde weder hochgeladen noch gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>HostLook</name>
+    <message>
+        <source>Sign out</source>
+        <translation>Abmelden</translation>
+    </message>
+    <message>
+        <source>Share to YouTube</source>
+        <translation>Auf YouTube teilen</translation>
+    </message>
+</context>
+<context>
     <name>HostProgram</name>
     <message>
         <source>Shares a video file to YouTube through the RQServiceYouTube plug-in: describe it in the dialog, sign in, and the host converts it with the chosen preset and uploads it.</source>
@@ -76,6 +154,18 @@
     <message>
         <source>cannot set up the YouTube service: %1</source>
         <translation>der YouTube-Dienst kann nicht eingerichtet werden: %1</translation>
+    </message>
+    <message>
+        <source>Share to a youtube-emulator already running at URL (http://127.0.0.1:PORT); its state outlives this run.</source>
+        <translation>Auf einen bereits unter URL (http://127.0.0.1:PORT) laufenden youtube-emulator teilen; sein Zustand bleibt über diesen Lauf hinaus erhalten.</translation>
+    </message>
+    <message>
+        <source>%1 See --help.</source>
+        <translation>%1 Siehe --help.</translation>
+    </message>
+    <message>
+        <source>--emulator-at wants http://127.0.0.1:PORT, not &quot;%1&quot;.</source>
+        <translation>--emulator-at erwartet http://127.0.0.1:PORT, nicht „%1“.</translation>
     </message>
 </context>
 <context>
@@ -152,6 +242,74 @@
         <source>Unknown result (%1)</source>
         <translation>Unbekanntes Ergebnis (%1)</translation>
     </message>
+    <message>
+        <source>Done.</source>
+        <translation>Erledigt.</translation>
+    </message>
+    <message>
+        <source>It was cancelled.</source>
+        <translation>Es wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>YouTube could not be reached. Check the internet connection and try again.</source>
+        <translation>YouTube war nicht erreichbar. Prüfen Sie die Internetverbindung und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Google did not give access to the YouTube account. Sign in again and allow this program to upload.</source>
+        <translation>Google hat keinen Zugriff auf das YouTube-Konto gewährt. Melden Sie sich erneut an und erlauben Sie diesem Programm das Hochladen.</translation>
+    </message>
+    <message>
+        <source>The sign-in to YouTube has expired or was withdrawn. Sign in again.</source>
+        <translation>Die Anmeldung bei YouTube ist abgelaufen oder wurde widerrufen. Melden Sie sich erneut an.</translation>
+    </message>
+    <message>
+        <source>The sign-in was not finished in the browser in time. Try again.</source>
+        <translation>Die Anmeldung wurde im Browser nicht rechtzeitig abgeschlossen. Versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>This Google account has no YouTube channel. Create one on youtube.com, or sign in with another account.</source>
+        <translation>Dieses Google-Konto hat keinen YouTube-Kanal. Erstellen Sie einen auf youtube.com oder melden Sie sich mit einem anderen Konto an.</translation>
+    </message>
+    <message>
+        <source>The daily upload quota is used up. It resets at midnight Pacific time; try again after that.</source>
+        <translation>Das tägliche Upload-Kontingent ist aufgebraucht. Es wird um Mitternacht pazifischer Zeit zurückgesetzt; versuchen Sie es danach erneut.</translation>
+    </message>
+    <message>
+        <source>YouTube takes no more uploads from this account for now. Try again later, usually within a day.</source>
+        <translation>YouTube nimmt von diesem Konto vorerst keine Uploads mehr an. Versuchen Sie es später erneut, meist innerhalb eines Tages.</translation>
+    </message>
+    <message>
+        <source>YouTube refused the title, description or tags. Change them and try again.</source>
+        <translation>YouTube hat den Titel, die Beschreibung oder die Tags abgelehnt. Ändern Sie sie und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>The video file could not be read.</source>
+        <translation>Die Videodatei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>YouTube has a problem on its side. Try again in a few minutes.</source>
+        <translation>YouTube hat ein Problem auf seiner Seite. Versuchen Sie es in ein paar Minuten erneut.</translation>
+    </message>
+    <message>
+        <source>YouTube does not let this account upload. Check the account on youtube.com.</source>
+        <translation>YouTube lässt mit diesem Konto keine Uploads zu. Prüfen Sie das Konto auf youtube.com.</translation>
+    </message>
+    <message>
+        <source>The answer from Google could not be understood or trusted. Try again.</source>
+        <translation>Die Antwort von Google war unverständlich oder nicht vertrauenswürdig. Versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened for the sign-in. Set a default browser and try again.</source>
+        <translation>Für die Anmeldung konnte kein Webbrowser geöffnet werden. Legen Sie einen Standardbrowser fest und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>This program has no YouTube client id, so it cannot sign in. The README explains how to get one.</source>
+        <translation>Dieses Programm hat keine YouTube-Client-ID und kann sich daher nicht anmelden. Die README erklärt, wie Sie eine erhalten.</translation>
+    </message>
+    <message>
+        <source>Something went wrong. Try again.</source>
+        <translation>Etwas ist schiefgegangen. Versuchen Sie es erneut.</translation>
+    </message>
 </context>
 <context>
     <name>SharingAuthorizationDialog</name>
@@ -187,13 +345,13 @@
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
+    <message>
+        <source>Try Again</source>
+        <translation>Erneut versuchen</translation>
+    </message>
 </context>
 <context>
     <name>SharingProgressBehaviour</name>
-    <message>
-        <source>Progress</source>
-        <translation>Fortschritt</translation>
-    </message>
     <message>
         <source>Working...</source>
         <translation>In Arbeit...</translation>
@@ -217,6 +375,10 @@
     <message>
         <source>Paused - %p%</source>
         <translation>Angehalten – %p&#xa0;%</translation>
+    </message>
+    <message>
+        <source>Sharing</source>
+        <translation>Teilen</translation>
     </message>
 </context>
 <context>
@@ -262,12 +424,28 @@
         <translation>Das Video konnte nicht hochgeladen werden.</translation>
     </message>
     <message>
-        <source>Reason: %1</source>
-        <translation>Grund: %1</translation>
-    </message>
-    <message>
         <source>The file to share does not exist: %1</source>
         <translation>Die zu teilende Datei existiert nicht: %1</translation>
+    </message>
+    <message>
+        <source>No file manager could be opened. The video is in %1</source>
+        <translation>Es konnte kein Dateimanager geöffnet werden. Das Video liegt in %1</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened. The link is copied; paste it into a browser.</source>
+        <translation>Es konnte kein Webbrowser geöffnet werden. Der Link wurde kopiert; fügen Sie ihn in einen Browser ein.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened. Open the link above in a browser.</source>
+        <translation>Es konnte kein Webbrowser geöffnet werden. Öffnen Sie den Link oben in einem Browser.</translation>
+    </message>
+    <message>
+        <source>Sharing</source>
+        <translation>Teilen</translation>
+    </message>
+    <message>
+        <source>The file to share does not exist.</source>
+        <translation>Die zu teilende Datei existiert nicht.</translation>
     </message>
 </context>
 <context>
@@ -393,6 +571,10 @@
     <message>
         <source>Converting the video</source>
         <translation>Video wird umgewandelt</translation>
+    </message>
+    <message>
+        <source>Preparing the video</source>
+        <translation>Video wird vorbereitet</translation>
     </message>
 </context>
 <context>

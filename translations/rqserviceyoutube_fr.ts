@@ -25,6 +25,84 @@
     </message>
 </context>
 <context>
+    <name>HostApplication</name>
+    <message>
+        <source>Resuming the upload at %1%</source>
+        <translation>Reprise de la mise en ligne à %1 %</translation>
+    </message>
+    <message>
+        <source>The file to share does not exist: %1</source>
+        <translation>Le fichier à partager n’existe pas : %1</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a video file.</source>
+        <translation>%1 est un dossier, pas un fichier vidéo.</translation>
+    </message>
+    <message>
+        <source>%1 is not a video file (it is a pipe, a device or a socket).</source>
+        <translation>%1 n’est pas un fichier vidéo (c’est un tube, un périphérique ou un socket).</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: this user has no permission to read it.</source>
+        <translation>Impossible de lire %1 : cet utilisateur n’a pas le droit de le lire.</translation>
+    </message>
+    <message>
+        <source>%1 is empty: it holds no video.</source>
+        <translation>%1 est vide : il ne contient aucune vidéo.</translation>
+    </message>
+    <message>
+        <source>Video saved</source>
+        <translation>Vidéo enregistrée</translation>
+    </message>
+    <message>
+        <source>The video was saved to %1</source>
+        <translation>La vidéo a été enregistrée sous %1</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Afficher dans le dossier</translation>
+    </message>
+    <message>
+        <source>No file manager could be opened. Find the video at %1</source>
+        <translation>Aucun gestionnaire de fichiers n’a pu être ouvert. La vidéo se trouve ici : %1</translation>
+    </message>
+    <message>
+        <source>Signing in failed. %1</source>
+        <translation>La connexion a échoué. %1</translation>
+    </message>
+    <message>
+        <source>Sign-in failed</source>
+        <translation>Échec de la connexion</translation>
+    </message>
+    <message>
+        <source>Cannot share the video</source>
+        <translation>Impossible de partager la vidéo</translation>
+    </message>
+    <message>
+        <source>%1 is not a video this program can read; it may be damaged or incomplete.</source>
+        <translation>%1 n’est pas une vidéo que ce programme sait lire ; le fichier est peut-être endommagé ou incomplet.</translation>
+    </message>
+    <message>
+        <source>Sharing cancelled</source>
+        <translation>Partage annulé</translation>
+    </message>
+    <message>
+        <source>The sharing was cancelled: the video was neither uploaded nor saved.</source>
+        <translation>Le partage a été annulé : la vidéo n’a été ni mise en ligne ni enregistrée.</translation>
+    </message>
+</context>
+<context>
+    <name>HostLook</name>
+    <message>
+        <source>Sign out</source>
+        <translation>Se déconnecter</translation>
+    </message>
+    <message>
+        <source>Share to YouTube</source>
+        <translation>Partager sur YouTube</translation>
+    </message>
+</context>
+<context>
     <name>HostProgram</name>
     <message>
         <source>Shares a video file to YouTube through the RQServiceYouTube plug-in: describe it in the dialog, sign in, and the host converts it with the chosen preset and uploads it.</source>
@@ -76,6 +154,18 @@
     <message>
         <source>cannot set up the YouTube service: %1</source>
         <translation>impossible de configurer le service YouTube&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Share to a youtube-emulator already running at URL (http://127.0.0.1:PORT); its state outlives this run.</source>
+        <translation>Partager vers un youtube-emulator déjà lancé à l’adresse URL (http://127.0.0.1:PORT) ; son état survit à cette exécution.</translation>
+    </message>
+    <message>
+        <source>%1 See --help.</source>
+        <translation>%1 Voir --help.</translation>
+    </message>
+    <message>
+        <source>--emulator-at wants http://127.0.0.1:PORT, not &quot;%1&quot;.</source>
+        <translation>--emulator-at attend http://127.0.0.1:PORT, et non « %1 ».</translation>
     </message>
 </context>
 <context>
@@ -152,6 +242,74 @@
         <source>Unknown result (%1)</source>
         <translation>Résultat inconnu (%1)</translation>
     </message>
+    <message>
+        <source>Done.</source>
+        <translation>Terminé.</translation>
+    </message>
+    <message>
+        <source>It was cancelled.</source>
+        <translation>L’opération a été annulée.</translation>
+    </message>
+    <message>
+        <source>YouTube could not be reached. Check the internet connection and try again.</source>
+        <translation>YouTube est injoignable. Vérifiez la connexion à Internet et réessayez.</translation>
+    </message>
+    <message>
+        <source>Google did not give access to the YouTube account. Sign in again and allow this program to upload.</source>
+        <translation>Google n’a pas donné accès au compte YouTube. Reconnectez-vous et autorisez ce programme à mettre des vidéos en ligne.</translation>
+    </message>
+    <message>
+        <source>The sign-in to YouTube has expired or was withdrawn. Sign in again.</source>
+        <translation>La connexion à YouTube a expiré ou a été révoquée. Reconnectez-vous.</translation>
+    </message>
+    <message>
+        <source>The sign-in was not finished in the browser in time. Try again.</source>
+        <translation>La connexion n’a pas été terminée à temps dans le navigateur. Réessayez.</translation>
+    </message>
+    <message>
+        <source>This Google account has no YouTube channel. Create one on youtube.com, or sign in with another account.</source>
+        <translation>Ce compte Google n’a pas de chaîne YouTube. Créez-en une sur youtube.com ou connectez-vous avec un autre compte.</translation>
+    </message>
+    <message>
+        <source>The daily upload quota is used up. It resets at midnight Pacific time; try again after that.</source>
+        <translation>Le quota quotidien de mises en ligne est épuisé. Il est réinitialisé à minuit, heure du Pacifique ; réessayez ensuite.</translation>
+    </message>
+    <message>
+        <source>YouTube takes no more uploads from this account for now. Try again later, usually within a day.</source>
+        <translation>YouTube n’accepte plus de mises en ligne de ce compte pour le moment. Réessayez plus tard, en général dans la journée.</translation>
+    </message>
+    <message>
+        <source>YouTube refused the title, description or tags. Change them and try again.</source>
+        <translation>YouTube a refusé le titre, la description ou les tags. Modifiez-les et réessayez.</translation>
+    </message>
+    <message>
+        <source>The video file could not be read.</source>
+        <translation>Le fichier vidéo n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>YouTube has a problem on its side. Try again in a few minutes.</source>
+        <translation>YouTube rencontre un problème de son côté. Réessayez dans quelques minutes.</translation>
+    </message>
+    <message>
+        <source>YouTube does not let this account upload. Check the account on youtube.com.</source>
+        <translation>YouTube n’autorise pas ce compte à mettre des vidéos en ligne. Vérifiez le compte sur youtube.com.</translation>
+    </message>
+    <message>
+        <source>The answer from Google could not be understood or trusted. Try again.</source>
+        <translation>La réponse de Google était incompréhensible ou peu fiable. Réessayez.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened for the sign-in. Set a default browser and try again.</source>
+        <translation>Aucun navigateur web n’a pu être ouvert pour la connexion. Définissez un navigateur par défaut et réessayez.</translation>
+    </message>
+    <message>
+        <source>This program has no YouTube client id, so it cannot sign in. The README explains how to get one.</source>
+        <translation>Ce programme n’a pas d’identifiant client YouTube et ne peut donc pas se connecter. Le fichier README explique comment en obtenir un.</translation>
+    </message>
+    <message>
+        <source>Something went wrong. Try again.</source>
+        <translation>Un problème est survenu. Réessayez.</translation>
+    </message>
 </context>
 <context>
     <name>SharingAuthorizationDialog</name>
@@ -187,13 +345,13 @@
         <source>Back</source>
         <translation>Retour</translation>
     </message>
+    <message>
+        <source>Try Again</source>
+        <translation>Réessayer</translation>
+    </message>
 </context>
 <context>
     <name>SharingProgressBehaviour</name>
-    <message>
-        <source>Progress</source>
-        <translation>Progression</translation>
-    </message>
     <message>
         <source>Working...</source>
         <translation>Traitement en cours...</translation>
@@ -217,6 +375,10 @@
     <message>
         <source>Paused - %p%</source>
         <translation>En pause – %p&#xa0;%</translation>
+    </message>
+    <message>
+        <source>Sharing</source>
+        <translation>Partage</translation>
     </message>
 </context>
 <context>
@@ -262,12 +424,28 @@
         <translation>La vidéo n’a pas pu être mise en ligne.</translation>
     </message>
     <message>
-        <source>Reason: %1</source>
-        <translation>Raison&#xa0;: %1</translation>
-    </message>
-    <message>
         <source>The file to share does not exist: %1</source>
         <translation>Le fichier à partager n’existe pas&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>No file manager could be opened. The video is in %1</source>
+        <translation>Aucun gestionnaire de fichiers n’a pu être ouvert. La vidéo se trouve dans %1</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened. The link is copied; paste it into a browser.</source>
+        <translation>Aucun navigateur web n’a pu être ouvert. Le lien a été copié ; collez-le dans un navigateur.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened. Open the link above in a browser.</source>
+        <translation>Aucun navigateur web n’a pu être ouvert. Ouvrez le lien ci-dessus dans un navigateur.</translation>
+    </message>
+    <message>
+        <source>Sharing</source>
+        <translation>Partage</translation>
+    </message>
+    <message>
+        <source>The file to share does not exist.</source>
+        <translation>Le fichier à partager n’existe pas.</translation>
     </message>
 </context>
 <context>
@@ -393,6 +571,10 @@
     <message>
         <source>Converting the video</source>
         <translation>Conversion de la vidéo</translation>
+    </message>
+    <message>
+        <source>Preparing the video</source>
+        <translation>Préparation de la vidéo</translation>
     </message>
 </context>
 <context>
