@@ -293,9 +293,9 @@ private slots:
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("advice");
         QTest::newRow("no browser") << int(NoBrowser) << QStringLiteral("No web browser could be opened");
-        QTest::newRow("a forged answer") << int(ForgedAnswer) << QStringLiteral("could not be understood or trusted");
+        QTest::newRow("consent refused") << int(ConsentRefused) << QStringLiteral("Google did not give access");
         QTest::newRow("the token endpoint refuses")
-            << int(TokenRefused) << QStringLiteral("YouTube has a problem on its side");
+            << int(TokenRefused) << QStringLiteral("could not be understood or trusted");
     }
 
     void aFailedSignInEndsAtOnce()
@@ -304,14 +304,18 @@ private slots:
         QFETCH(QString, advice);
         QNetworkAccessManager network;
         if (failure == TokenRefused)
-            QVERIFY(SetFault(R"({"status": 500, "on": "token"})"));
+            QVERIFY(SetFault(R"({"status": 400, "on": "token"})"));
         if (failure == NoBrowser)
             m_options.browserOpener = [](const QUrl&) { return false; };
-        if (failure == ForgedAnswer)
+        if (failure == ConsentRefused)
             m_options.browserOpener = [&network](const QUrl& page) {
-                // Someone else's answer reaches the loopback listener first.
-                QUrl callback(QUrlQuery(page).queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
-                callback.setQuery(QStringLiteral("state=forged&code=stolen"));
+                // The user says no on Google's page.
+                const QUrlQuery asked(page);
+                QUrl callback(asked.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
+                QUrlQuery answer;
+                answer.addQueryItem(QStringLiteral("error"), QStringLiteral("access_denied"));
+                answer.addQueryItem(QStringLiteral("state"), asked.queryItemValue(QStringLiteral("state")));
+                callback.setQuery(answer);
                 network.get(QNetworkRequest(callback));
                 return true;
             };
@@ -354,7 +358,7 @@ private:
     enum SignInFailure
     {
         NoBrowser,
-        ForgedAnswer,
+        ConsentRefused,
         TokenRefused,
     };
 
