@@ -7,6 +7,7 @@
 #include "YoutubeConfiguration.h"
 #include "YoutubeNetworkProtocol.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -26,6 +27,8 @@
 
 namespace Bench {
 
+constexpr qint64 kMiB = 1024 * 1024;
+
 [[noreturn]] inline void Die(const QString& why)
 {
     std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(why));
@@ -40,6 +43,27 @@ inline void QuietStart(const char* program)
     google::InitGoogleLogging(program);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The upload benchmarks' command line: [--size-mib N] [--chunk-mib N] [--dir DIR].
+struct Arguments
+{
+    qint64 size = 0;
+    qint64 chunkSize = 0; // 0: the component's
+    QString folder;       // a QTemporaryDir template; empty: the system's temporary folder
+};
+
+inline Arguments ParseArguments(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption sizeOption("size-mib", "File size in MiB (default 1024).", "N", "1024");
+    const QCommandLineOption chunkOption("chunk-mib", "Chunk size in MiB (default: the component's).", "N");
+    const QCommandLineOption dirOption("dir", "Folder for the file and the emulator's data.", "DIR");
+    parser.addOptions({sizeOption, chunkOption, dirOption});
+    parser.process(app);
+    return {parser.value(sizeOption).toLongLong() * kMiB, parser.value(chunkOption).toLongLong() * kMiB,
+            parser.isSet(dirOption) ? parser.value(dirOption) + "/bench-XXXXXX" : QString()};
 }
 
 struct Answer

@@ -6,9 +6,7 @@
 //
 //   youtube-resume-bench [--size-mib N] [--chunk-mib N] [--dir DIR]
 
-#include "UploadBenchSupport.h"
-#include "YoutubeConfiguration.h"
-#include "YoutubeNetworkProtocol.h"
+#include "EmulatorSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,27 +31,8 @@
 using namespace Tavrix::Social;
 
 namespace {
-using UploadBench::kMiB;
-
-[[noreturn]] void Die(const QString& why)
-{
-    std::fprintf(stderr, "youtube-resume-bench: %s\n", qPrintable(why));
-    std::exit(1);
-}
-
-QByteArray Get(QNetworkAccessManager& network, const QUrl& url, QByteArray* location = nullptr)
-{
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    QNetworkReply* reply = network.get(request);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (location)
-        *location = reply->rawHeader("Location");
-    reply->deleteLater();
-    return reply->readAll();
-}
+using Bench::Die;
+using Bench::kMiB;
 
 struct Run
 {
@@ -63,17 +42,13 @@ struct Run
     QString sha256;
 };
 
-class Bench
+class ResumeBench
 {
 public:
-    Bench(const QUrl& origin, const QTemporaryDir& work, qint64 chunkSize)
+    ResumeBench(const QUrl& origin, const QTemporaryDir& work, qint64 chunkSize)
         : m_origin(origin)
     {
-        m_config.PointAt(origin);
-        m_config.clientId = "emulator-client-id";
-        m_config.clientSecret = "emulator-client-secret";
-        m_config.useKeychain = false;
-        m_config.tokenFile = work.filePath("tokens.json");
+        m_config = Bench::EmulatorConfiguration(origin, work.filePath("tokens.json"));
         m_config.sessionFolder = work.filePath("sessions");
         if (chunkSize > 0)
             m_config.chunkSize = chunkSize;
@@ -84,26 +59,9 @@ public:
     // A protocol signed in through the emulator's automatic consent (the tokens stay for the next one).
     std::unique_ptr<YoutubeNetworkProtocol> Protocol()
     {
-        auto protocol = std::make_unique<YoutubeNetworkProtocol>(m_config, [this](const QUrl& url) {
-            QTimer::singleShot(0, [this, url] {
-                QByteArray back;
-                Get(m_network, url, &back);
-                Get(m_network, QUrl::fromEncoded(back));
-            });
-            return true;
-        });
+        auto protocol = std::make_unique<YoutubeNetworkProtocol>(m_config, Bench::EmulatorBrowser(m_network));
         if (!protocol->IsLoggedIn())
-        {
-            QEventLoop loop;
-            RequestResult signedIn = Failed;
-            protocol->LogIn({}, [&](Ticket, RequestResult result) {
-                signedIn = result;
-                loop.quit();
-            });
-            loop.exec();
-            if (signedIn != Success)
-                Die("the sign-in failed");
-        }
+            Bench::SignIn(*protocol);
         return protocol;
     }
 
@@ -160,7 +118,7 @@ public:
 private:
     QJsonArray Uploads()
     {
-        return QJsonDocument::fromJson(Get(m_network, m_origin.resolved(QUrl("/_emulator/uploads"))))
+        return QJsonDocument::fromJson(Bench::Send(m_network, QNetworkRequest(m_origin.resolved(QUrl("/_emulator/uploads"))), "GET").body)
             .object()
             .value("uploads")
             .toArray();
@@ -182,9 +140,9 @@ private:
 
 int main(int argc, char** argv)
 {
-    UploadBench::Prepare(argv[0]);
+    Bench::QuietStart(argv[0]);
     QApplication app(argc, argv);
-    const UploadBench::Arguments arguments = UploadBench::Parse(app);
+    const Bench::Arguments arguments = Bench::ParseArguments(app);
     QTemporaryDir work(arguments.folder);
     if (!work.isValid())
         Die("cannot make a work folder");
@@ -204,11 +162,9 @@ int main(int argc, char** argv)
     const QString fileSha = QString::fromLatin1(sha.readAllStandardOutput()).section(' ', 0, 0);
 
     QProcess emulator;
-    const QUrl origin = UploadBench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, work.filePath("emulator"));
-    if (origin.isEmpty())
-        Die("the emulator did not start");
+    const QUrl origin = Bench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, work.filePath("emulator"));
 
-    Bench bench(origin, work, arguments.chunkSize);
+    ResumeBench bench(origin, work, arguments.chunkSize);
     const Run straight = bench.Upload(path, 0);
     const Run resumed = bench.Upload(path, 50);
     emulator.terminate();

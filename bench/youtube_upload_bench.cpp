@@ -4,9 +4,7 @@
 //
 //   youtube-upload-bench [--size-mib N] [--chunk-mib N] [--dir DIR]
 
-#include "UploadBenchSupport.h"
-#include "YoutubeConfiguration.h"
-#include "YoutubeNetworkProtocol.h"
+#include "EmulatorSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,15 +30,12 @@
 #include <cstring>
 
 using namespace Tavrix::Social;
+using Bench::Die;
+using Bench::Send;
+using Bench::UploadWithId;
 
 namespace {
-using UploadBench::kMiB;
-
-[[noreturn]] void Die(const QString& why)
-{
-    std::fprintf(stderr, "youtube-upload-bench: %s\n", qPrintable(why));
-    std::exit(1);
-}
+using Bench::kMiB;
 
 // VmHWM of this process in KiB.
 qint64 PeakRssKiB()
@@ -68,26 +63,6 @@ double CpuSeconds(int who)
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-struct Answer
-{
-    int status = 0;
-    QByteArray body;
-    QByteArray location;
-};
-
-Answer Send(QNetworkAccessManager& network, QNetworkRequest request, const QByteArray& verb, const QByteArray& body = {})
-{
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    QNetworkReply* reply = network.sendCustomRequest(request, verb, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
-                  reply->rawHeader("Location")};
-    reply->deleteLater();
-    return answer;
-}
-
 QByteArray FileSha256(const QString& path)
 {
     QFile file(path);
@@ -97,21 +72,15 @@ QByteArray FileSha256(const QString& path)
     return hash.result().toHex();
 }
 
-QJsonObject UploadWithId(QNetworkAccessManager& network, const QUrl& origin, const QString& videoId)
-{
-    const Answer answer = Send(network, QNetworkRequest(origin.resolved(QUrl("/_emulator/uploads"))), "GET");
-    for (const QJsonValue& upload : QJsonDocument::fromJson(answer.body).object().value("uploads").toArray())
-        if (upload.toObject().value("videoId").toString() == videoId)
-            return upload.toObject();
-    return {};
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    UploadBench::Prepare(argv[0]);
+    Bench::QuietStart(argv[0]);
     QApplication app(argc, argv);
-    const UploadBench::Arguments arguments = UploadBench::Parse(app);
+
+    const Bench::Arguments arguments = Bench::ParseArguments(app);
+
     QTemporaryDir temporary(arguments.folder);
     if (!temporary.isValid())
         Die("cannot make a work folder");
@@ -137,39 +106,14 @@ int main(int argc, char** argv)
     const QByteArray sha = FileSha256(path);
 
     QProcess emulator;
-    const QUrl origin = UploadBench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, temporary.filePath("emulator"));
-    if (origin.isEmpty())
-        Die("the emulator did not start");
+    const QUrl origin = Bench::StartEmulator(emulator, TAVRIX_YOUTUBE_EMULATOR, temporary.filePath("emulator"));
     QNetworkAccessManager network;
 
-    YouTube::Configuration config;
-    config.PointAt(origin);
-    config.clientId = "emulator-client-id";
-    config.clientSecret = "emulator-client-secret";
-    config.useKeychain = false;
-    config.tokenFile = temporary.filePath("tokens.json");
+    YouTube::Configuration config = Bench::EmulatorConfiguration(origin, temporary.filePath("tokens.json"));
     if (arguments.chunkSize > 0)
         config.chunkSize = arguments.chunkSize;
-
-    // Sign in, playing the browser on the emulator's automatic consent.
-    YoutubeNetworkProtocol protocol(config, [&network](const QUrl& url) {
-        QTimer::singleShot(0, [&network, url] {
-            const Answer consent = Send(network, QNetworkRequest(url), "GET");
-            Send(network, QNetworkRequest(QUrl::fromEncoded(consent.location)), "GET");
-        });
-        return true;
-    });
-    RequestResult signedIn = Failed;
-    {
-        QEventLoop loop;
-        protocol.LogIn({}, [&](Ticket, RequestResult result) {
-            signedIn = result;
-            loop.quit();
-        });
-        loop.exec();
-    }
-    if (signedIn != Success)
-        Die("the sign-in failed");
+    YoutubeNetworkProtocol protocol(config, Bench::EmulatorBrowser(network));
+    Bench::SignIn(protocol);
 
     // The component.
     const qint64 rssBefore = PeakRssKiB();
@@ -200,40 +144,8 @@ int main(int argc, char** argv)
         Die("the component's upload arrived damaged");
 
     // curl, the same bytes in one PUT of a session opened the same way.
-    QFile tokens(config.tokenFile);
-    tokens.open(QIODevice::ReadOnly);
-    const QString access = QJsonDocument::fromJson(tokens.readAll()).object().value("access_token").toString();
-    QNetworkRequest start(QUrl(config.uploadUrl.toString() + "?uploadType=resumable&part=snippet,status"));
-    start.setRawHeader("Authorization", "Bearer " + access.toLatin1());
-    start.setHeader(QNetworkRequest::ContentTypeHeader, "application/json; charset=UTF-8");
-    start.setRawHeader("X-Upload-Content-Length", QByteArray::number(size));
-    start.setRawHeader("X-Upload-Content-Type", "video/*");
-    const Answer session =
-        Send(network, start, "POST", R"({"snippet":{"title":"Benchmark curl"},"status":{"privacyStatus":"private"}})");
-    if (session.status != 200 || session.location.isEmpty())
-        Die("curl's session could not be opened");
-    const QString headers = temporary.filePath("curl-headers.txt");
-    {
-        QFile file(headers);
-        file.open(QIODevice::WriteOnly);
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        file.write("Authorization: Bearer " + access.toLatin1() + "\nContent-Type: application/octet-stream\n"
-                   "Content-Range: bytes 0-" + QByteArray::number(size - 1) + "/" + QByteArray::number(size) + "\n");
-    }
-    QProcess curl;
-    curl.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    curl.start("curl", {"-sS", "-o", temporary.filePath("curl-answer.json"), "-w", "%{http_code} %{time_total}",
-                        "-H", "@" + headers, "-T", path, "-X", "PUT", QString::fromLatin1(session.location)});
-    if (!curl.waitForFinished(-1))
-        Die("curl did not run");
+    const auto [curlVideo, curlSecs] = Bench::CurlUpload(network, config, path, size, temporary.path());
     const double curlCpu = CpuSeconds(RUSAGE_CHILDREN);
-    const QStringList curlOut = QString::fromLatin1(curl.readAllStandardOutput()).split(' ');
-    const double curlSecs = curlOut.value(1).toDouble();
-    if (curlOut.value(0).toInt() / 100 != 2 || curlSecs <= 0)
-        Die("curl's upload failed: " + curlOut.join(' '));
-    QFile curlAnswer(temporary.filePath("curl-answer.json"));
-    curlAnswer.open(QIODevice::ReadOnly);
-    const QString curlVideo = QJsonDocument::fromJson(curlAnswer.readAll()).object().value("id").toString();
     if (UploadWithId(network, origin, curlVideo).value("sha256").toString().toLatin1() != sha)
         Die("curl's upload arrived damaged");
 
