@@ -432,7 +432,8 @@ struct SharingResultBehaviour::Impl
 
     void ShowActionProblem(const QString& text)
     {
-        LOG(ERROR) << kResultProcess << ": " << text.toStdString();
+        if (!text.isEmpty())
+            LOG(ERROR) << kResultProcess << ": " << text.toStdString();
         actionProblem->setText(text);
         actionProblem->setVisible(!text.isEmpty());
     }
