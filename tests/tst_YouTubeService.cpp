@@ -139,6 +139,7 @@ private slots:
         {
             QVERIFY(dynamic_cast<YouTubeSharingManager*>(manager.get()));
             QCOMPARE(manager->GetSharingName(), QStringLiteral("YouTube"));
+            QCOMPARE(int(manager->GetType()), 4);
         }
         // The SocialSettings the container built itself sit on the host's product settings.
         QVERIFY(productSettingsSeen == host.productSettings);

@@ -72,29 +72,20 @@ private slots:
 
     void cleanup() { RQ::InstanceRegistry::SetInstance(nullptr); }
 
-    void identityHoldsBeforeAndAfterASharing()
-    {
-        ManagerKit kit;
-        auto manager = kit.Make();
-        QCOMPARE(manager->GetSharingName(), QStringLiteral("YouTube"));
-        QCOMPARE(int(manager->GetType()), 4);
-
-        QVERIFY(manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
-        manager->Cancel();
-        QCOMPARE(manager->GetSharingName(), QStringLiteral("YouTube"));
-        QCOMPARE(int(manager->GetType()), 4);
-    }
-
-    void cancelStopsEverything_data()
+    // Cancel and Reset both stop everything; only Cancel says so.
+    void cancelAndResetStopEverything_data()
     {
         QTest::addColumn<bool>("sharing");
-        QTest::newRow("idle") << false;
-        QTest::newRow("dialog shown") << true;
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancel idle") << false << true;
+        QTest::newRow("cancel with the dialog shown") << true << true;
+        QTest::newRow("reset with the dialog shown") << true << false;
     }
 
-    void cancelStopsEverything()
+    void cancelAndResetStopEverything()
     {
         QFETCH(bool, sharing);
+        QFETCH(bool, cancel);
         ManagerKit kit;
         auto manager = kit.Make();
         const ioPath source = kit.WriteFile(QStringLiteral("clip.mp4"));
@@ -108,11 +99,19 @@ private slots:
         kit.progress->calls.clear();
         kit.protocol->calls.clear();
         QSignalSpy canceled(manager.get(), &AbstractSharingManager::SharingCanceled);
+        QSignalSpy finished(manager.get(), &AbstractSharingManager::SharingFinished);
+        QSignalSpy started(manager.get(), &AbstractSharingManager::SharingStarted);
+        QSignalSpy converting(manager.get(), qOverload<const RQ::ConvertationContext&>(
+                                                 &AbstractSharingManager::ConvertingRequested));
         LogCapture log;
 
-        manager->Cancel();
+        if (cancel)
+            manager->Cancel();
+        else
+            manager->Reset();
 
-        QCOMPARE(canceled.count(), 1);
+        QCOMPARE(canceled.count(), cancel ? 1 : 0);
+        QCOMPARE(finished.count() + started.count() + converting.count(), 0);
         QCOMPARE(kit.progress->calls, QStringList{QStringLiteral("OnStop")});
         // The upload logic is asked to cancel even when it has nothing running.
         QCOMPARE(kit.protocol->CallNames(), QStringList{QStringLiteral("Cancel")});
@@ -128,62 +127,10 @@ private slots:
             QVERIFY(!dialog->isVisible());
             QVERIFY(!dialog->parentWidget());
         }
-    }
-
-    void resetEmitsNothing()
-    {
-        ManagerKit kit;
-        auto manager = kit.Make();
-        QVERIFY(manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
-        QPointer<YouTubeSharingDialog> dialog = kit.ShownDialog();
-        QVERIFY(dialog);
-        QSignalSpy canceled(manager.get(), &AbstractSharingManager::SharingCanceled);
-        QSignalSpy finished(manager.get(), &AbstractSharingManager::SharingFinished);
-        QSignalSpy started(manager.get(), &AbstractSharingManager::SharingStarted);
-        QSignalSpy converting(manager.get(), qOverload<const RQ::ConvertationContext&>(
-                                                 &AbstractSharingManager::ConvertingRequested));
-
-        manager->Reset();
-
-        QCOMPARE(canceled.count() + finished.count() + started.count() + converting.count(), 0);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(kit.parentProvider->Depth(), 0);
-        QVERIFY(kit.result->outcomes.empty());
         // With the request gone, a late Upload has nothing to send.
         kit.protocol->loggedIn = true;
         QVERIFY(!manager->Upload(RQ::ConvertationContext()));
         QVERIFY(kit.protocol->CallsNamed(QStringLiteral("Upload")).empty());
-    }
-
-    void progressReachesTheStrategyAsAFraction_data()
-    {
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<float>("fraction");
-        QTest::newRow("0") << 0 << 0.0f;
-        QTest::newRow("37") << 37 << 0.37f;
-        QTest::newRow("100") << 100 << 1.0f;
-    }
-
-    void progressReachesTheStrategyAsAFraction()
-    {
-        QFETCH(int, percent);
-        QFETCH(float, fraction);
-        ManagerKit kit;
-        kit.protocol->loggedIn = true;
-        auto manager = kit.Make();
-        QVERIFY(manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
-        RQ::ConvertationContext requested;
-        connect(manager.get(), qOverload<const RQ::ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
-                this, [&](const RQ::ConvertationContext& context) { requested = context; });
-        QTest::mouseClick(ManagerKit::Child<QPushButton>(kit.ShownDialog(), "startButton"), Qt::LeftButton);
-        QVERIFY(!requested.outputPath.empty());
-        QVERIFY(manager->Upload(requested));
-
-        QVERIFY(kit.protocol->ReportProgress(kit.protocol->LastTicket(QStringLiteral("Upload")), percent));
-
-        QCOMPARE(int(kit.progress->steps.size()), 1);
-        QCOMPARE(kit.progress->steps.front().fraction, fraction);
-        QVERIFY(kit.progress->steps.front().elapsed.isValid());
     }
 
     void emptyServiceIsRefused_data()
@@ -261,16 +208,6 @@ private slots:
         QVERIFY(!dialog);
         QVERIFY(!prompt);
         QVERIFY(!kit.protocol->CallsNamed(QStringLiteral("Cancel")).empty());
-    }
-
-    void destroyedWithoutARegistryFreesItsDialog()
-    {
-        ManagerKit kit;
-        QVERIFY(!RQ::InstanceRegistry::Instance());
-        auto manager = kit.Make();
-        QVERIFY(manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
-        manager.reset();
-        QCOMPARE(SharingDialogsAlive(), 0);
     }
 
     void shareFileAgainAfterEscape()
