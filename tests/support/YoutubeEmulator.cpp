@@ -6,8 +6,11 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
+
+#include <optional>
 
 namespace TestSupport {
 
@@ -16,8 +19,16 @@ QJsonObject HttpAnswer::json() const
     return QJsonDocument::fromJson(body).object();
 }
 
+QByteArray HttpAnswer::Header(const QByteArray& name) const
+{
+    for (const auto& header : headers)
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    return {};
+}
+
 HttpAnswer Fetch(QNetworkAccessManager& network, const QByteArray& verb, const QUrl& url, const QByteArray& body,
-                 const QByteArray& contentType, const QString& bearerToken)
+                 const QByteArray& contentType, const QString& bearerToken, const RawHeaders& headers)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -25,6 +36,8 @@ HttpAnswer Fetch(QNetworkAccessManager& network, const QByteArray& verb, const Q
         request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     if (!bearerToken.isEmpty())
         request.setRawHeader("Authorization", "Bearer " + bearerToken.toLatin1());
+    for (const auto& header : headers)
+        request.setRawHeader(header.first, header.second);
     QNetworkReply* reply = network.sendCustomRequest(request, verb, body);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
@@ -34,6 +47,7 @@ HttpAnswer Fetch(QNetworkAccessManager& network, const QByteArray& verb, const Q
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     answer.body = reply->readAll();
     answer.location = reply->rawHeader("Location");
+    answer.headers = reply->rawHeaderPairs();
     reply->abort();
     reply->deleteLater();
     return answer;
@@ -106,14 +120,33 @@ QUrl YoutubeEmulator::Consent(const QUrl& authorizationUrl, bool allow)
         return QUrl::fromEncoded(page.location);
     const QRegularExpressionMatch request =
         QRegularExpression(QStringLiteral("name=\"request\" value=\"([^\"]+)\"")).match(QString::fromUtf8(page.body));
-    if (!request.hasMatch())
+    // The user's button must be on the page.
+    const QString decision = allow ? QStringLiteral("allow") : QStringLiteral("deny");
+    if (!request.hasMatch() || !page.body.contains("name=\"decision\" value=\"" + decision.toLatin1() + "\""))
         return {};
     QUrlQuery form;
     form.addQueryItem(QStringLiteral("request"), request.captured(1));
-    form.addQueryItem(QStringLiteral("decision"), allow ? QStringLiteral("allow") : QStringLiteral("deny"));
+    form.addQueryItem(QStringLiteral("decision"), decision);
     const HttpAnswer decided = Fetch(m_network, "POST", m_origin.resolved(QUrl(QStringLiteral("/o/oauth2/v2/consent"))),
                                      form.toString(QUrl::FullyEncoded).toLatin1(), "application/x-www-form-urlencoded");
     return decided.status == 302 ? QUrl::fromEncoded(decided.location) : QUrl();
+}
+
+std::unique_ptr<Tavrix::Social::YoutubeNetworkProtocol>
+YoutubeEmulator::SignedIn(const Tavrix::Social::YouTube::Configuration& config)
+{
+    using namespace Tavrix::Social;
+    auto opened = std::make_shared<QUrl>();
+    auto protocol = std::make_unique<YoutubeNetworkProtocol>(config, [opened](const QUrl& url) {
+        *opened = url;
+        return true;
+    });
+    auto result = std::make_shared<std::optional<RequestResult>>();
+    protocol->LogIn({}, [result](Ticket, RequestResult outcome) { *result = outcome; });
+    Fetch(m_network, "GET", Consent(*opened, true));
+    if (!QTest::qWaitFor([result] { return result->has_value(); }, 10000) || **result != Success)
+        return nullptr;
+    return protocol;
 }
 
 } // namespace TestSupport

@@ -5,6 +5,7 @@
 // user's browser on the emulator's sign-in pages.
 
 #include "YoutubeConfiguration.h"
+#include "YoutubeNetworkProtocol.h"
 
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -12,21 +13,27 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <memory>
+
 namespace TestSupport {
+
+using RawHeaders = QList<QPair<QByteArray, QByteArray>>;
 
 struct HttpAnswer
 {
-    int status = 0;
+    int status = 0; // 0: no answer at all
     QByteArray body;
     QByteArray location;
+    RawHeaders headers;
     QJsonObject json() const;
+    QByteArray Header(const QByteArray& name) const;
 };
 
 // One HTTP exchange, waited for in a local event loop (the component under
 // test keeps running meanwhile). Redirects are not followed.
 HttpAnswer Fetch(QNetworkAccessManager& network, const QByteArray& verb, const QUrl& url,
                  const QByteArray& body = {}, const QByteArray& contentType = {},
-                 const QString& bearerToken = {});
+                 const QString& bearerToken = {}, const RawHeaders& headers = {});
 
 class YoutubeEmulator
 {
@@ -54,6 +61,11 @@ public:
     // Plays the browser on an authorization address: consents or denies and
     // returns where the emulator sends the browser back (the app's loopback).
     QUrl Consent(const QUrl& authorizationUrl, bool allow);
+
+    // A protocol on `config`, signed in through the consent page with the test
+    // as its browser; null when the sign-in did not succeed.
+    std::unique_ptr<Tavrix::Social::YoutubeNetworkProtocol>
+    SignedIn(const Tavrix::Social::YouTube::Configuration& config);
 
     QNetworkAccessManager& Network() { return m_network; }
 
