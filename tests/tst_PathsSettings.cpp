@@ -86,65 +86,54 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(PathsSettings(customization, nullptr), std::logic_error);
     }
 
-    void eachFolderNotifiesItsOwnSlot_data()
+    // Each folder: its default named after the product, a change stored and
+    // told to the observers once, through the folder's own notification, and
+    // an empty value bringing the default back.
+    void eachFolder_data()
     {
         QTest::addColumn<Which>("which");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("byDefault");
         QTest::addColumn<QString>("notification");
-        QTest::newRow("results") << Which::Results << "OnResultsFolderPathChanged";
-        QTest::newRow("temp") << Which::Temp << "OnTempFolderPathChanged";
-        QTest::newRow("recordings") << Which::Recordings << "OnRecordingsFolderPathChanged";
-        QTest::newRow("user selected") << Which::UserSelected << "OnUserSelectedSavePathChanged";
-        QTest::newRow("screenshots") << Which::Screenshots << "OnScreenshotsFolderPathChanged";
+        QTest::newRow("results") << Which::Results << "Orbit Rec"
+                                 << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared")
+                                 << "OnResultsFolderPathChanged";
+        QTest::newRow("temp, no product name") << Which::Temp << ""
+                                               << Location(QStandardPaths::TempLocation, "Tavrix")
+                                               << "OnTempFolderPathChanged";
+        QTest::newRow("recordings, a name with a slash") << Which::Recordings << " Orbit/Rec  Pro "
+                                                         << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro")
+                                                         << "OnRecordingsFolderPathChanged";
+        QTest::newRow("user selected") << Which::UserSelected << "Orbit Rec" << QString()
+                                       << "OnUserSelectedSavePathChanged";
+        QTest::newRow("screenshots, a name with a backslash")
+            << Which::Screenshots << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec")
+            << "OnScreenshotsFolderPathChanged";
     }
 
-    void eachFolderNotifiesItsOwnSlot()
+    void eachFolder()
     {
         QFETCH(Which, which);
+        QFETCH(QString, product);
+        QFETCH(QString, byDefault);
         QFETCH(QString, notification);
 
-        auto settings = MakePathsSettings(iniFile);
-        RecordingPathsObserver first;
-        RecordingPathsObserver second;
-        settings->RegisterEventHandler(&first);
-        settings->RegisterEventHandler(&second);
+        auto settings = MakePathsSettings(iniFile, product.toStdString());
+        QCOMPARE(Get(*settings, which), byDefault);
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
         const QString folder = dir->filePath(QStringLiteral("chosen"));
 
         Set(*settings, which, folder);
         Set(*settings, which, folder);
         QCOMPARE(Get(*settings, which), folder);
-        QCOMPARE(first.heard, QStringList({notification + ':' + folder}));
-        QCOMPARE(second.heard, first.heard);
-
-        settings->UnregisterEventHandler(&second);
-        Set(*settings, which, folder + "2");
-        QCOMPARE(first.heard.size(), 2);
-        QCOMPARE(second.heard.size(), 1);
-        settings->UnregisterEventHandler(&first);
-
         // Stored, not only remembered.
-        QCOMPARE(Get(*MakePathsSettings(iniFile), which), folder + "2");
-    }
+        QCOMPARE(Get(*MakePathsSettings(iniFile, product.toStdString()), which), folder);
 
-    void defaultsAreNamedAfterTheProduct_data()
-    {
-        QTest::addColumn<QString>("product");
-        QTest::addColumn<QString>("folderName");
-        QTest::newRow("plain") << "Orbit Rec" << "Orbit Rec";
-        QTest::newRow("a name with a slash") << " Orbit/Rec  Pro " << "Orbit-Rec Pro";
-        QTest::newRow("no name") << "" << "Tavrix";
-    }
-
-    void defaultsAreNamedAfterTheProduct()
-    {
-        QFETCH(QString, product);
-        QFETCH(QString, folderName);
-
-        auto settings = MakePathsSettings(iniFile, product.toStdString());
-        QCOMPARE(settings->GetResultsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName + " Shared"));
-        QCOMPARE(settings->GetRecordingsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName));
-        QCOMPARE(settings->GetScreenshotsFolderPath(), Location(QStandardPaths::PicturesLocation, folderName));
-        QCOMPARE(settings->GetTempFolderPath(), Location(QStandardPaths::TempLocation, folderName));
-        QCOMPARE(settings->GetUserSelectedSavePath(), QString());
+        Set(*settings, which, QString());
+        QCOMPARE(Get(*settings, which), byDefault);
+        QCOMPARE(observer.heard, QStringList({notification + ':' + folder, notification + ':' + byDefault}));
+        settings->UnregisterEventHandler(&observer);
     }
 
     void seedingFillsOnlyAnEmptySavePath_data()
@@ -165,22 +154,6 @@ private slots:
         settings->SeedUserSelectedSavePath();
         const QString videos = QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).absolutePath();
         QCOMPARE(MakePathsSettings(iniFile)->GetUserSelectedSavePath(), chosen.isEmpty() ? videos : chosen);
-    }
-
-    void storedResultsFolderOverridesTheDefault()
-    {
-        auto settings = MakePathsSettings(iniFile);
-        const QString byDefault = settings->GetResultsFolderPath();
-        RecordingPathsObserver observer;
-        settings->RegisterEventHandler(&observer);
-
-        settings->SetResultsFolderPath(dir->filePath("exports"));
-        QCOMPARE(settings->GetResultsFolderPath(), dir->filePath("exports"));
-        settings->SetResultsFolderPath(QString());
-        QCOMPARE(settings->GetResultsFolderPath(), byDefault);
-        QCOMPARE(observer.heard, QStringList({"OnResultsFolderPathChanged:" + dir->filePath("exports"),
-                                              "OnResultsFolderPathChanged:" + byDefault}));
-        settings->UnregisterEventHandler(&observer);
     }
 
     void aFailedWriteIsAnErrorLine()
