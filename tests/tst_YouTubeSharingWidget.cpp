@@ -2,9 +2,7 @@
 
 #include "TavrixWidget.h"
 #include "TestMain.h"
-#include "WordTranslator.h"
 
-#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,27 +61,6 @@ QString DescribeLayout(QLayout* layout)
         items.sort();
     return QString::fromLatin1(layout->metaObject()->className()) + QLatin1Char(' ') + items.join(QLatin1Char(','));
 }
-
-// The text of every label and button, by object name.
-QMap<QString, QString> Texts(QWidget* root)
-{
-    QMap<QString, QString> texts;
-    for (QLabel* label : root->findChildren<QLabel*>())
-        texts.insert(label->objectName(), label->text());
-    for (QAbstractButton* button : root->findChildren<QAbstractButton*>())
-        texts.insert(button->objectName(), button->text());
-    return texts;
-}
-
-// The form's translated texts: the widget and its English source.
-const QList<QPair<QString, QString>> kFormTexts = {
-    {"signInButton", "Sign In..."}, {"youTubeLabel", "YouTube"}, {"titleLabel", "Title:"},
-    {"resolutionLabel", "Resolution:"}, {"descriptionLabel", "Description:"}, {"categoryLabel", "Category:"},
-    {"tagsLabel", "Tags:"}, {"privacyLabel", "Privacy:"}, {"saveAsLocalFileCheckBox", "Save to:"},
-    {"browseButton", "Browse"}, {"resolutionTextLabel", "Export Settings:"},
-    {"sizeTextLabel", "Estimated File Size:"}, {"durationTextLabel", "Duration:"}, {"cancelButton", "Cancel"},
-    {"startButton", "Start"},
-};
 
 } // namespace
 
@@ -197,33 +174,6 @@ private slots:
         QCOMPARE(widget->layout()->contentsMargins(), QMargins(0, 0, 0, 0));
         // A grid answers 0 only when both its spacings are 0.
         QCOMPARE(widget->layout()->spacing(), 0);
-    }
-
-    // RetranslateUi sets exactly the form's texts, each translated in the
-    // form's context; every other label and button stays empty, and the
-    // source texts come back without a translator.
-    void retranslation()
-    {
-        QMap<QString, QString> english;
-        for (const QString& name : Texts(dialog.get()).keys())
-            english.insert(name, QString());
-        QMap<QString, QString> translated = english;
-        QMap<QString, QString> words;
-        for (const auto& text : kFormTexts)
-        {
-            english.insert(text.first, text.second);
-            words.insert(text.second, QLatin1Char('<') + text.second + QLatin1Char('>'));
-            translated.insert(text.first, words.value(text.second));
-        }
-        QCOMPARE(Texts(dialog.get()), english);
-
-        TestSupport::WordTranslator translator("YouTubeSharingWidget", words);
-        QVERIFY(QCoreApplication::installTranslator(&translator));
-        ui->RetranslateUi();
-        QCOMPARE(Texts(dialog.get()), translated);
-        QCoreApplication::removeTranslator(&translator);
-        ui->RetranslateUi();
-        QCOMPARE(Texts(dialog.get()), english);
     }
 
     void needsAParent()
