@@ -519,6 +519,7 @@ private slots:
         TestSupport::WordTranslator translator("YouTubeSharingWidget", words);
         QCoreApplication::installTranslator(&translator);
         QTRY_COMPARE(FormTexts(), translated);
+        QCOMPARE(Find<QLineEdit>("titleEdit")->text(), QStringLiteral("clip"));
 
         QCOMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(),
                  QStringLiteral("Erstellt mit Orbit Rec\n") + kHomePage);
