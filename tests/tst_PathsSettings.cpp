@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <functional>
+
 using Tavrix::RQ::ApplicationSettingsManager;
 using Tavrix::RQ::PathsSettings;
 using TestSupport::LogCapture;
@@ -17,38 +19,16 @@ using TestSupport::RecordingPathsObserver;
 
 namespace {
 
-enum class Which
+// One of the five folders: how it is set and read.
+struct Which
 {
-    Results,
-    Temp,
-    Recordings,
-    UserSelected,
-    Screenshots,
+    std::function<void(PathsSettings&, const QString&)> set;
+    std::function<QString(const PathsSettings&)> get;
 };
 
-void Set(PathsSettings& settings, Which which, const QString& folder)
+Which Folder(void (PathsSettings::*set)(const QString&), QString (PathsSettings::*get)() const)
 {
-    switch (which)
-    {
-    case Which::Results: return settings.SetResultsFolderPath(folder);
-    case Which::Temp: return settings.SetTempFolderPath(folder);
-    case Which::Recordings: return settings.SetRecordingsFolderPath(folder);
-    case Which::UserSelected: return settings.SetUserSelectedSavePath(folder);
-    case Which::Screenshots: return settings.SetScreenshotsFolderPath(folder);
-    }
-}
-
-QString Get(const PathsSettings& settings, Which which)
-{
-    switch (which)
-    {
-    case Which::Results: return settings.GetResultsFolderPath();
-    case Which::Temp: return settings.GetTempFolderPath();
-    case Which::Recordings: return settings.GetRecordingsFolderPath();
-    case Which::UserSelected: return settings.GetUserSelectedSavePath();
-    case Which::Screenshots: return settings.GetScreenshotsFolderPath();
-    }
-    return {};
+    return {std::mem_fn(set), std::mem_fn(get)};
 }
 
 QString Location(QStandardPaths::StandardLocation location, const QString& name)
@@ -95,19 +75,22 @@ private slots:
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("byDefault");
         QTest::addColumn<QString>("notification");
-        QTest::newRow("results") << Which::Results << "Orbit Rec"
-                                 << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared")
+        QTest::newRow("results") << Folder(&PathsSettings::SetResultsFolderPath, &PathsSettings::GetResultsFolderPath)
+                                 << "Orbit Rec" << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared")
                                  << "OnResultsFolderPathChanged";
-        QTest::newRow("temp, no product name") << Which::Temp << ""
-                                               << Location(QStandardPaths::TempLocation, "Tavrix")
-                                               << "OnTempFolderPathChanged";
-        QTest::newRow("recordings, a name with a slash") << Which::Recordings << " Orbit/Rec  Pro "
-                                                         << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro")
-                                                         << "OnRecordingsFolderPathChanged";
-        QTest::newRow("user selected") << Which::UserSelected << "Orbit Rec" << QString()
-                                       << "OnUserSelectedSavePathChanged";
+        QTest::newRow("temp, no product name")
+            << Folder(&PathsSettings::SetTempFolderPath, &PathsSettings::GetTempFolderPath) << ""
+            << Location(QStandardPaths::TempLocation, "Tavrix") << "OnTempFolderPathChanged";
+        QTest::newRow("recordings, a name with a slash")
+            << Folder(&PathsSettings::SetRecordingsFolderPath, &PathsSettings::GetRecordingsFolderPath)
+            << " Orbit/Rec  Pro " << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro")
+            << "OnRecordingsFolderPathChanged";
+        QTest::newRow("user selected")
+            << Folder(&PathsSettings::SetUserSelectedSavePath, &PathsSettings::GetUserSelectedSavePath) << "Orbit Rec"
+            << QString() << "OnUserSelectedSavePathChanged";
         QTest::newRow("screenshots, a name with a backslash")
-            << Which::Screenshots << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec")
+            << Folder(&PathsSettings::SetScreenshotsFolderPath, &PathsSettings::GetScreenshotsFolderPath)
+            << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec")
             << "OnScreenshotsFolderPathChanged";
     }
 
@@ -119,19 +102,19 @@ private slots:
         QFETCH(QString, notification);
 
         auto settings = MakePathsSettings(iniFile, product.toStdString());
-        QCOMPARE(Get(*settings, which), byDefault);
+        QCOMPARE(which.get(*settings), byDefault);
         RecordingPathsObserver observer;
         settings->RegisterEventHandler(&observer);
         const QString folder = dir->filePath(QStringLiteral("chosen"));
 
-        Set(*settings, which, folder);
-        Set(*settings, which, folder);
-        QCOMPARE(Get(*settings, which), folder);
+        which.set(*settings, folder);
+        which.set(*settings, folder);
+        QCOMPARE(which.get(*settings), folder);
         // Stored, not only remembered.
-        QCOMPARE(Get(*MakePathsSettings(iniFile, product.toStdString()), which), folder);
+        QCOMPARE(which.get(*MakePathsSettings(iniFile, product.toStdString())), folder);
 
-        Set(*settings, which, QString());
-        QCOMPARE(Get(*settings, which), byDefault);
+        which.set(*settings, QString());
+        QCOMPARE(which.get(*settings), byDefault);
         QCOMPARE(observer.heard, QStringList({notification + ':' + folder, notification + ':' + byDefault}));
         settings->UnregisterEventHandler(&observer);
     }
