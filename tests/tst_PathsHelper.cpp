@@ -25,6 +25,7 @@ struct Form
         , button(new QPushButton(&window))
         , helper(std::make_unique<PathsHelper>(combo, button, &window, settings))
     {
+        window.setObjectName(QStringLiteral("dialog"));
     }
 
     QStringList Entries() const
@@ -41,22 +42,16 @@ struct Form
     std::unique_ptr<PathsHelper> helper;
 };
 
-struct PickerCall
-{
-    QWidget* parent;
-    QString caption;
-    QString startFolder;
-    QFileDialog::Options options;
-};
-
-// Stands in for the folder dialog: answers what the test scripted.
-QVector<PickerCall> g_pickerCalls;
+// Stands in for the folder dialog: writes down each call as
+// "parent|caption|start folder|options" and answers what the test scripted.
+QStringList g_pickerCalls;
 QString g_pickerAnswer;
 
 QString ScriptedPicker(QWidget* parent, const QString& caption, const QString& startFolder,
                        QFileDialog::Options options)
 {
-    g_pickerCalls.append({parent, caption, startFolder, options});
+    const QString parentName = parent ? parent->objectName() : QStringLiteral("no parent");
+    g_pickerCalls << QStringLiteral("%1|%2|%3|%4").arg(parentName, caption, startFolder).arg(int(options));
     return g_pickerAnswer;
 }
 
@@ -192,56 +187,49 @@ private slots:
 
         Browse(form, answer.isEmpty() ? QString() : Folder(answer));
 
-        QCOMPARE(g_pickerCalls.size(), 1);
-        const PickerCall call = g_pickerCalls.first();
-        QCOMPARE(call.parent, &form.window);
-        QCOMPARE(call.caption, QStringLiteral("Speichern unter"));
-        QCOMPARE(call.startFolder, current >= 0 ? Folder(listed.at(current)) : QDir::currentPath());
-        QCOMPARE(call.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
+        const QString start = current >= 0 ? Folder(listed.at(current)) : QDir::currentPath();
+        QCOMPARE(g_pickerCalls, QStringList{QStringLiteral("dialog|Speichern unter|%1|%2").arg(start).arg(
+                                    int(QFileDialog::ShowDirsOnly))});
 
         QCOMPARE(form.Entries(), EntriesFor(entries));
         QCOMPARE(form.combo->currentIndex(), selected);
         QCOMPARE(settings->GetUserSelectedSavePath(), Folder(stored));
     }
 
+    // Two dialogs keep their lists in step through the settings; each helper
+    // leaves the settings with its dialog, and one whose widgets went first
+    // changes nothing.
     void twoDialogsStayInStep()
     {
         settings->SetUserSelectedSavePath(Folder("a"));
-        Form first(settings);
-        Form second(settings);
-
-        // A browsed folder that is not stored stays in its own dialog.
-        Browse(first, Folder("b"));
-        QCOMPARE(first.Entries(), EntriesFor({"a", "b"}));
-        QCOMPARE(first.combo->currentIndex(), 1);
-        QCOMPARE(second.Entries(), EntriesFor({"a"}));
-
-        QTest::keyClick(first.combo, Qt::Key_Up);
-        QTest::keyClick(first.combo, Qt::Key_Down);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
-        QCOMPARE(second.Entries(), first.Entries());
-        QCOMPARE(second.combo->currentIndex(), 1);
-
-        QTest::keyClick(second.combo, Qt::Key_Up);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
-        QCOMPARE(first.combo->currentIndex(), 0);
-    }
-
-    void destructionUnregisters()
-    {
         auto first = std::make_unique<Form>(settings);
         Form second(settings);
         QCOMPARE(settings->Size(), std::size_t(2));
 
-        first.reset();
-        QCOMPARE(settings->Size(), std::size_t(1));
-        settings->SetUserSelectedSavePath(Folder("a"));
+        // A browsed folder that is not stored stays in its own dialog.
+        Browse(*first, Folder("b"));
+        QCOMPARE(first->Entries(), EntriesFor({"a", "b"}));
+        QCOMPARE(first->combo->currentIndex(), 1);
         QCOMPARE(second.Entries(), EntriesFor({"a"}));
 
-        // Widgets gone before the helper: notifications find nothing to change.
+        QTest::keyClick(first->combo, Qt::Key_Up);
+        QTest::keyClick(first->combo, Qt::Key_Down);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
+        QCOMPARE(second.Entries(), first->Entries());
+        QCOMPARE(second.combo->currentIndex(), 1);
+
+        QTest::keyClick(second.combo, Qt::Key_Up);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
+        QCOMPARE(first->combo->currentIndex(), 0);
+
+        first.reset();
+        QCOMPARE(settings->Size(), std::size_t(1));
+        settings->SetUserSelectedSavePath(Folder("c"));
+        QCOMPARE(second.Entries(), EntriesFor({"a", "b", "c"}));
+
         delete second.combo;
         QVERIFY(!second.helper->BrowseComboBox());
-        settings->SetUserSelectedSavePath(Folder("b"));
+        settings->SetUserSelectedSavePath(Folder("d"));
         second.helper.reset();
         QCOMPARE(settings->Size(), std::size_t(0));
     }
