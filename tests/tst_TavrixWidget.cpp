@@ -3,12 +3,9 @@
 #include "TestMain.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 
 using namespace Tavrix::UI;
-using Tavrix::UI::LayoutHelpers::Alignment;
-using Tavrix::UI::LayoutHelpers::CellModifier;
 
 namespace {
 
@@ -31,16 +28,6 @@ QRect PaintedArea(QWidget& widget)
             if (qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 50)
                 painted |= QRect(x, y, 1, 1);
     return painted;
-}
-
-// Where the grid holds the widget: "row,column rowSpan x columnSpan @alignment".
-QString Cell(TGridLayout& grid, QWidget* widget)
-{
-    const int index = grid.indexOf(widget);
-    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-    grid.getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-    return QStringLiteral("%1,%2 %3x%4 @%5").arg(row).arg(column).arg(rowSpan).arg(columnSpan)
-        .arg(int(grid.itemAt(index)->alignment()), 0, 16);
 }
 
 } // namespace
@@ -100,36 +87,6 @@ private slots:
         widget.setPixmap(Solid(QSize(8, 8)));
         QCOMPARE(widget.sizeHint(), QSize(14, 16));
         QCOMPARE(widget.minimumSizeHint(), QSize(14, 16));
-    }
-
-    void addRowAppendsOneRowLeftToRight()
-    {
-        QWidget owner;
-        auto* grid = new TGridLayout(&owner);
-        QCOMPARE(owner.layout(), grid);
-        QList<QLabel*> labels;
-        for (int i = 0; i < 6; ++i)
-            labels << new QLabel(&owner);
-
-        QCOMPARE(grid->addRow({{labels[0], Alignment::LeftVCenter}, {labels[1], Alignment::LeftTop}}, 0), 0);
-        // A row of empty cells still counts as a row.
-        QCOMPARE(grid->addRow({CellModifier::EmptyCell, CellModifier::EmptyCell}, 0), 1);
-        QCOMPARE(grid->addRow({CellModifier::EmptyCell, {labels[2], Alignment::Center}}, 2), 2);
-        // Widgets added the usual way are not overwritten.
-        grid->addWidget(labels[3], 3, 0);
-        QCOMPARE(grid->addRow({{labels[4], Alignment::None}}, 0), 4);
-        // A widget reaches over the empty cells after it: an error line under two columns.
-        QCOMPARE(grid->addRow({{labels[5], Alignment::LeftTop}, CellModifier::EmptyCell}, 0), 5);
-
-        QStringList cells;
-        for (QLabel* label : labels)
-            cells << Cell(*grid, label);
-        QCOMPARE(cells, QStringList({"0,0 1x1 @81", "0,1 1x1 @21", "2,1 1x1 @84", "3,0 1x1 @0", "4,0 1x1 @0",
-                                     "5,0 1x2 @21"}));
-        // Empty cells hold nothing.
-        QCOMPARE(grid->count(), labels.size());
-        QCOMPARE(grid->rowStretch(0), 0);
-        QCOMPARE(grid->rowStretch(2), 2);
     }
 };
 
