@@ -14,12 +14,6 @@ QPushButton* Button(QWidget& dialog, const char* name)
 {
     return dialog.findChild<QPushButton*>(QLatin1String(name));
 }
-
-QString Text(QWidget& dialog, const char* name)
-{
-    auto* label = dialog.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
 } // namespace
 
 class TestSharingAuthorizationDialog : public QObject
@@ -60,7 +54,8 @@ private slots:
         QCOMPARE(dialog.GetState(), state);
         QCOMPARE(Button(dialog, "primaryButton")->text(), primaryText);
         QCOMPARE(Button(dialog, "secondaryButton")->text(), QStringLiteral("Save without uploading"));
-        QVERIFY2(Text(dialog, "messageLabel").contains(explanation), qPrintable(Text(dialog, "messageLabel")));
+        const QString message = dialog.findChild<QLabel*>(QStringLiteral("messageLabel"))->text();
+        QVERIFY2(message.contains(explanation), qPrintable(message));
 
         if (press == QLatin1String("Escape"))
             QTest::keyClick(&dialog, Qt::Key_Escape);
