@@ -1,7 +1,6 @@
 #include "SocialUI.h"
 
 #include "TestMain.h"
-#include "WordTranslator.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -103,20 +102,6 @@ private slots:
         QCOMPARE(signIns, 1);
         QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("problemLabel"))->isVisible());
         QCOMPARE(Button(dialog, "primaryButton")->text(), QStringLiteral("Sign In"));
-    }
-
-    void followsTheLanguage()
-    {
-        SharingAuthorizationDialog dialog(nullptr);
-        dialog.SwitchDialogState({}, {}, SharingAuthorizationDialog::ProfileInvalid);
-        TestSupport::WordTranslator german("SharingAuthorizationDialog",
-                                           {{"Back", "Zurück"}, {"Save without uploading", "Nur speichern"}});
-        QVERIFY(QCoreApplication::installTranslator(&german));
-        // The application posts the change to its windows.
-        QTRY_COMPARE(Button(dialog, "primaryButton")->text(), QStringLiteral("Zurück"));
-        QCOMPARE(Button(dialog, "secondaryButton")->text(), QStringLiteral("Nur speichern"));
-        QCoreApplication::removeTranslator(&german);
-        QTRY_COMPARE(Button(dialog, "primaryButton")->text(), QStringLiteral("Back"));
     }
 };
 
