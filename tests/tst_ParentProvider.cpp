@@ -44,23 +44,10 @@ private slots:
         QCOMPARE(provider.Depth(), 0);
     }
 
-    void hiddenWindowsAreSkippedUntilShownAgain()
-    {
-        ParentProvider provider;
-        QWidget mainWindow, dialog;
-        provider.SetFallbackParent(&mainWindow);
-        provider.PushParent(&dialog);
-        dialog.show();
-        QCOMPARE(provider.GetParent(), &dialog);
-        // Escape hides a dialog that stays pushed: it must not be its own parent next time.
-        dialog.hide();
-        QCOMPARE(provider.GetParent(), &mainWindow);
-        QCOMPARE(provider.Depth(), 1);
-        dialog.show();
-        QCOMPARE(provider.GetParent(), &dialog);
-    }
-
-    void destroyedWidgetsDropOut()
+    // Escape hides a dialog that stays pushed: it must not be its own parent
+    // next time, until it is shown again. A destroyed window drops out, the
+    // fallback too.
+    void hiddenAndDestroyedWindowsAreSkipped()
     {
         ParentProvider provider;
         QWidget dialog;
@@ -68,6 +55,13 @@ private slots:
         auto* mainWindow = new QWidget;
         provider.SetFallbackParent(mainWindow);
         provider.PushParent(&dialog);
+        dialog.show();
+        QCOMPARE(provider.GetParent(), &dialog);
+        dialog.hide();
+        QCOMPARE(provider.GetParent(), mainWindow);
+        QCOMPARE(provider.Depth(), 1);
+        dialog.show();
+
         provider.PushParent(prompt);
         delete prompt;
         QCOMPARE(provider.GetParent(), &dialog);
