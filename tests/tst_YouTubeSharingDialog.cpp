@@ -37,11 +37,8 @@ using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingWidget;
 using TestSupport::FakeStreamsBuilder;
 using TestSupport::LogCapture;
-using TestSupport::TestPreset;
 
 namespace {
-const QString kYouTube = QStringLiteral("format_online_video_for_youtube");
-const QString kDefault = QStringLiteral("default_preset_for_youtube");
 const QString kTooShort = QStringLiteral("Too short title name.");
 const QString kIncorrect = QStringLiteral("Incorrect symbols in filename");
 const QString kHomePage = QStringLiteral("https://orbitrec.example/?utm_source=youtube&utm_medium=video_description");
@@ -54,8 +51,8 @@ constexpr qint64 kSecond = 1000000;
 QByteArray Catalogue()
 {
     QByteArray json = TestSupport::CatalogueJson({
-        {"hd", {kYouTube, kDefault}, "HD 720p", "HD 720p (de)", 1280, 720},
-        {"web", {kYouTube}, "Web 360p", "Web 360p (de)", 640, 360},
+        {"hd", {"format_online_video_for_youtube", "default_preset_for_youtube"}, "HD 720p", "HD 720p (de)", 1280, 720},
+        {"web", {"format_online_video_for_youtube"}, "Web 360p", "Web 360p (de)", 640, 360},
     });
     const QByteArray mp4 = "\"fileExtension\": \"mp4\"";
     return json.replace(json.lastIndexOf(mp4), mp4.size(), "\"fileExtension\": \"webm\"");
