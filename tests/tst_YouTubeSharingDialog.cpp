@@ -101,7 +101,7 @@ QVector<QWidget*> RecordEntries(const YouTubeSharingWidget& ui)
 }
 
 // The layout's class, then "name@alignment" per item ("stretch" for a spacer,
-// "*n" after an item that stretches). A grid's items read
+// "*n" after an item, or in a row, that stretches). A grid's items read
 // "row:column=name@alignment", sorted; one over more columns "3:0-1=...".
 QString DescribeLayout(QLayout* layout)
 {
@@ -123,6 +123,8 @@ QString DescribeLayout(QLayout* layout)
             const QString columns = columnSpan > 1 ? QStringLiteral("%1-%2").arg(column).arg(column + columnSpan - 1)
                                                    : QString::number(column);
             text = QStringLiteral("%1:%2=").arg(row).arg(columns) + text;
+            if (grid->rowStretch(row) != 0)
+                text += QStringLiteral("*%1").arg(grid->rowStretch(row));
         }
         items << text;
     }
