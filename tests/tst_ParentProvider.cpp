@@ -16,17 +16,24 @@ private slots:
         ParentProvider provider;
         QCOMPARE(provider.GetParent(), static_cast<QWidget*>(nullptr));
 
-        QWidget mainWindow, dialog, prompt;
+        QWidget mainWindow, dialog, prompt, other;
         provider.SetFallbackParent(&mainWindow);
         QCOMPARE(provider.GetParent(), &mainWindow);
 
         provider.PushParent(&dialog);
         provider.PushParent(&prompt);
         QCOMPARE(provider.GetParent(), &prompt);
-        QCOMPARE(provider.Depth(), 2);
-
         // Pushing again brings the widget to the top without a second entry.
         provider.PushParent(&dialog);
+        QCOMPARE(provider.GetParent(), &dialog);
+        QCOMPARE(provider.Depth(), 2);
+
+        // Removing a widget that is not pushed (any more), or null, is harmless.
+        provider.PushParent(&other);
+        provider.RemoveParent(&other);
+        provider.RemoveParent(&other);
+        provider.RemoveParent(nullptr);
+        provider.PushParent(nullptr);
         QCOMPARE(provider.GetParent(), &dialog);
         QCOMPARE(provider.Depth(), 2);
 
@@ -37,50 +44,10 @@ private slots:
         QCOMPARE(provider.Depth(), 0);
     }
 
-    void hiddenWindowsAreSkippedUntilShownAgain()
-    {
-        ParentProvider provider;
-        QWidget mainWindow, dialog;
-        provider.SetFallbackParent(&mainWindow);
-        provider.PushParent(&dialog);
-        dialog.show();
-        QCOMPARE(provider.GetParent(), &dialog);
-        // Escape hides a dialog that stays pushed: it must not be its own parent next time.
-        dialog.hide();
-        QCOMPARE(provider.GetParent(), &mainWindow);
-        QCOMPARE(provider.Depth(), 1);
-        dialog.show();
-        QCOMPARE(provider.GetParent(), &dialog);
-    }
-
-    void removingWhatIsNotPushedIsHarmless_data()
-    {
-        QTest::addColumn<bool>("pushedBefore");
-        QTest::addColumn<bool>("removeNull");
-        QTest::newRow("never pushed") << false << false;
-        QTest::newRow("removed twice") << true << false;
-        QTest::newRow("null") << false << true;
-    }
-
-    void removingWhatIsNotPushedIsHarmless()
-    {
-        QFETCH(bool, pushedBefore);
-        QFETCH(bool, removeNull);
-        ParentProvider provider;
-        QWidget kept, other;
-        provider.PushParent(&kept);
-        if (pushedBefore)
-        {
-            provider.PushParent(&other);
-            provider.RemoveParent(&other);
-        }
-        provider.RemoveParent(removeNull ? nullptr : &other);
-        provider.PushParent(nullptr);
-        QCOMPARE(provider.GetParent(), &kept);
-        QCOMPARE(provider.Depth(), 1);
-    }
-
-    void destroyedWidgetsDropOut()
+    // Escape hides a dialog that stays pushed: it must not be its own parent
+    // next time, until it is shown again. A destroyed window drops out, the
+    // fallback too.
+    void hiddenAndDestroyedWindowsAreSkipped()
     {
         ParentProvider provider;
         QWidget dialog;
@@ -88,6 +55,13 @@ private slots:
         auto* mainWindow = new QWidget;
         provider.SetFallbackParent(mainWindow);
         provider.PushParent(&dialog);
+        dialog.show();
+        QCOMPARE(provider.GetParent(), &dialog);
+        dialog.hide();
+        QCOMPARE(provider.GetParent(), mainWindow);
+        QCOMPARE(provider.Depth(), 1);
+        dialog.show();
+
         provider.PushParent(prompt);
         delete prompt;
         QCOMPARE(provider.GetParent(), &dialog);

@@ -2,13 +2,13 @@
 
 #include "PathsFakes.h"
 #include "TestMain.h"
+#include "WordTranslator.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 using Tavrix::RQ::PathsSettings;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::PathsHelper;
@@ -25,6 +25,7 @@ struct Form
         , button(new QPushButton(&window))
         , helper(std::make_unique<PathsHelper>(combo, button, &window, settings))
     {
+        window.setObjectName(QStringLiteral("dialog"));
     }
 
     QStringList Entries() const
@@ -41,22 +42,16 @@ struct Form
     std::unique_ptr<PathsHelper> helper;
 };
 
-struct PickerCall
-{
-    QWidget* parent;
-    QString caption;
-    QString startFolder;
-    QFileDialog::Options options;
-};
-
-// Stands in for the folder dialog: answers what the test scripted.
-QVector<PickerCall> g_pickerCalls;
+// Stands in for the folder dialog: writes down each call as
+// "parent|caption|start folder|options" and answers what the test scripted.
+QStringList g_pickerCalls;
 QString g_pickerAnswer;
 
 QString ScriptedPicker(QWidget* parent, const QString& caption, const QString& startFolder,
                        QFileDialog::Options options)
 {
-    g_pickerCalls.append({parent, caption, startFolder, options});
+    const QString parentName = parent ? parent->objectName() : QStringLiteral("no parent");
+    g_pickerCalls << QStringLiteral("%1|%2|%3|%4").arg(parentName, caption, startFolder).arg(int(options));
     return g_pickerAnswer;
 }
 
@@ -65,18 +60,6 @@ void Browse(Form& form, const QString& answer)
     g_pickerAnswer = answer;
     QTest::mouseClick(form.button, Qt::LeftButton);
 }
-
-class GermanCaption : public QTranslator
-{
-public:
-    bool isEmpty() const override { return false; }
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        if (qstrcmp(context, "YouTubeSharingWidget") == 0 && qstrcmp(sourceText, "Save to") == 0)
-            return QStringLiteral("Speichern unter");
-        return {};
-    }
-};
 
 } // namespace
 
@@ -121,44 +104,41 @@ private slots:
         dir.reset();
     }
 
-    void constructionNeedsSettings()
-    {
-        QComboBox combo;
-        QPushButton button;
-        try
-        {
-            PathsHelper helper(&combo, &button, nullptr, nullptr);
-            QFAIL("an empty settings pointer was accepted");
-        }
-        catch (const std::logic_error& error)
-        {
-            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("NotNull can not initialized by null"));
-        }
-    }
-
-    void startsWithTheStoredFolder_data()
+    // A notification shows its folder, added if need be, and selects it without
+    // the list's own signal and without storing anything; the list starts with
+    // the stored folder.
+    void notificationsShowWithoutStoring_data()
     {
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("notified");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("nothing stored") << QString() << QStringList();
-        QTest::newRow("a folder") << "videos" << QStringList{"videos"};
-        QTest::newRow("a folder not in clean form") << "videos/../clips/" << QStringList{"clips"};
+        QTest::addColumn<int>("current");
+        QTest::newRow("nothing stored") << QString() << QStringList() << QStringList() << -1;
+        QTest::newRow("a folder not in clean form") << "videos/../clips/" << QStringList() << QStringList{"clips"} << 0;
+        QTest::newRow("a new folder") << "a" << QStringList{"b/"} << QStringList{"a", "b"} << 1;
+        QTest::newRow("the current folder again") << "a" << QStringList{"a"} << QStringList{"a"} << 0;
+        QTest::newRow("no folder") << "a" << QStringList{""} << QStringList{"a"} << 0;
     }
 
-    void startsWithTheStoredFolder()
+    void notificationsShowWithoutStoring()
     {
         QFETCH(QString, stored);
+        QFETCH(QStringList, notified);
         QFETCH(QStringList, entries);
+        QFETCH(int, current);
 
         if (!stored.isEmpty())
             settings->SetUserSelectedSavePath(Folder(stored));
         RecordingPathsObserver observer;
         settings->RegisterEventHandler(&observer);
         Form form(settings);
+        QSignalSpy indexChanges(form.combo, qOverload<int>(&QComboBox::currentIndexChanged));
+        for (const QString& folder : notified)
+            form.helper->OnUserSelectedSavePathChanged(folder.isEmpty() ? QString() : Folder(folder));
 
         QCOMPARE(form.Entries(), EntriesFor(entries));
-        QCOMPARE(form.combo->currentIndex(), entries.isEmpty() ? -1 : 0);
-        // Showing the stored folder stores nothing.
+        QCOMPARE(form.combo->currentIndex(), current);
+        QCOMPARE(indexChanges.count(), 0);
         QCOMPARE(observer.heard, QStringList());
         settings->UnregisterEventHandler(&observer);
     }
@@ -195,6 +175,9 @@ private slots:
 
         if (!listed.isEmpty())
             settings->SetUserSelectedSavePath(Folder(listed.first()));
+        // The caption is translated in the form's context.
+        TestSupport::WordTranslator german("YouTubeSharingWidget", {{"Save to", "Speichern unter"}});
+        QVERIFY(QCoreApplication::installTranslator(&german));
         Form form(settings);
         for (const QString& folder : listed)
             form.helper->OnUserSelectedSavePathChanged(Folder(folder));
@@ -204,115 +187,49 @@ private slots:
 
         Browse(form, answer.isEmpty() ? QString() : Folder(answer));
 
-        QCOMPARE(g_pickerCalls.size(), 1);
-        const PickerCall call = g_pickerCalls.first();
-        QCOMPARE(call.parent, &form.window);
-        QCOMPARE(call.caption, QStringLiteral("Save to"));
-        QCOMPARE(call.startFolder, current >= 0 ? Folder(listed.at(current)) : QDir::currentPath());
-        QCOMPARE(call.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
+        const QString start = current >= 0 ? Folder(listed.at(current)) : QDir::currentPath();
+        QCOMPARE(g_pickerCalls, QStringList{QStringLiteral("dialog|Speichern unter|%1|%2").arg(start).arg(
+                                    int(QFileDialog::ShowDirsOnly))});
 
         QCOMPARE(form.Entries(), EntriesFor(entries));
         QCOMPARE(form.combo->currentIndex(), selected);
         QCOMPARE(settings->GetUserSelectedSavePath(), Folder(stored));
     }
 
-    void browseCaptionIsTranslated()
-    {
-        GermanCaption translator;
-        QVERIFY(QCoreApplication::installTranslator(&translator));
-        Form form(settings);
-        Browse(form, QString());
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(g_pickerCalls.size(), 1);
-        QCOMPARE(g_pickerCalls.first().caption, QStringLiteral("Speichern unter"));
-    }
-
-    void changeStoredElsewhereIsShownAndSelected()
-    {
-        settings->SetUserSelectedSavePath(Folder("a"));
-        Form form(settings);
-        QSignalSpy indexChanges(form.combo, qOverload<int>(&QComboBox::currentIndexChanged));
-        RecordingPathsObserver observer;
-        settings->RegisterEventHandler(&observer);
-
-        settings->SetUserSelectedSavePath(Folder("b/"));
-
-        QCOMPARE(form.Entries(), EntriesFor({"a", "b"}));
-        QCOMPARE(form.combo->currentIndex(), 1);
-        QCOMPARE(indexChanges.count(), 0);
-        // Only the change itself was stored; showing it stored nothing more.
-        QCOMPARE(observer.heard, QStringList({"OnUserSelectedSavePathChanged:" + Folder("b/")}));
-        settings->UnregisterEventHandler(&observer);
-    }
-
-    void notificationOfTheCurrentFolderChangesNothing_data()
-    {
-        QTest::addColumn<bool>("blocked");
-        QTest::newRow("signals of the list open") << false;
-        QTest::newRow("signals of the list blocked") << true;
-    }
-
-    void notificationOfTheCurrentFolderChangesNothing()
-    {
-        QFETCH(bool, blocked);
-
-        settings->SetUserSelectedSavePath(Folder("a"));
-        Form form(settings);
-        QSignalSpy indexChanges(form.combo, qOverload<int>(&QComboBox::currentIndexChanged));
-        RecordingPathsObserver observer;
-        settings->RegisterEventHandler(&observer);
-        form.combo->blockSignals(blocked);
-
-        form.helper->OnUserSelectedSavePathChanged(Folder("a"));
-        form.helper->OnUserSelectedSavePathChanged(QString());
-        settings->SetUserSelectedSavePath(Folder("a"));
-
-        QCOMPARE(form.combo->signalsBlocked(), blocked);
-        QCOMPARE(form.Entries(), EntriesFor({"a"}));
-        QCOMPARE(form.combo->currentIndex(), 0);
-        QCOMPARE(indexChanges.count(), 0);
-        QCOMPARE(observer.heard, QStringList());
-        settings->UnregisterEventHandler(&observer);
-    }
-
+    // Two dialogs keep their lists in step through the settings; each helper
+    // leaves the settings with its dialog, and one whose widgets went first
+    // changes nothing.
     void twoDialogsStayInStep()
     {
         settings->SetUserSelectedSavePath(Folder("a"));
-        Form first(settings);
-        Form second(settings);
-
-        // A browsed folder that is not stored stays in its own dialog.
-        Browse(first, Folder("b"));
-        QCOMPARE(first.Entries(), EntriesFor({"a", "b"}));
-        QCOMPARE(first.combo->currentIndex(), 1);
-        QCOMPARE(second.Entries(), EntriesFor({"a"}));
-
-        QTest::keyClick(first.combo, Qt::Key_Up);
-        QTest::keyClick(first.combo, Qt::Key_Down);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
-        QCOMPARE(second.Entries(), first.Entries());
-        QCOMPARE(second.combo->currentIndex(), 1);
-
-        QTest::keyClick(second.combo, Qt::Key_Up);
-        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
-        QCOMPARE(first.combo->currentIndex(), 0);
-    }
-
-    void destructionUnregisters()
-    {
         auto first = std::make_unique<Form>(settings);
         Form second(settings);
         QCOMPARE(settings->Size(), std::size_t(2));
 
-        first.reset();
-        QCOMPARE(settings->Size(), std::size_t(1));
-        settings->SetUserSelectedSavePath(Folder("a"));
+        // A browsed folder that is not stored stays in its own dialog.
+        Browse(*first, Folder("b"));
+        QCOMPARE(first->Entries(), EntriesFor({"a", "b"}));
+        QCOMPARE(first->combo->currentIndex(), 1);
         QCOMPARE(second.Entries(), EntriesFor({"a"}));
 
-        // Widgets gone before the helper: notifications find nothing to change.
+        QTest::keyClick(first->combo, Qt::Key_Up);
+        QTest::keyClick(first->combo, Qt::Key_Down);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("b"));
+        QCOMPARE(second.Entries(), first->Entries());
+        QCOMPARE(second.combo->currentIndex(), 1);
+
+        QTest::keyClick(second.combo, Qt::Key_Up);
+        QCOMPARE(settings->GetUserSelectedSavePath(), Folder("a"));
+        QCOMPARE(first->combo->currentIndex(), 0);
+
+        first.reset();
+        QCOMPARE(settings->Size(), std::size_t(1));
+        settings->SetUserSelectedSavePath(Folder("c"));
+        QCOMPARE(second.Entries(), EntriesFor({"a", "b", "c"}));
+
         delete second.combo;
         QVERIFY(!second.helper->BrowseComboBox());
-        settings->SetUserSelectedSavePath(Folder("b"));
+        settings->SetUserSelectedSavePath(Folder("d"));
         second.helper.reset();
         QCOMPARE(settings->Size(), std::size_t(0));
     }

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <functional>
+
 using Tavrix::RQ::ApplicationSettingsManager;
 using Tavrix::RQ::PathsSettings;
 using TestSupport::LogCapture;
@@ -17,38 +19,16 @@ using TestSupport::RecordingPathsObserver;
 
 namespace {
 
-enum class Which
+// One of the five folders: how it is set and read.
+struct Which
 {
-    Results,
-    Temp,
-    Recordings,
-    UserSelected,
-    Screenshots,
+    std::function<void(PathsSettings&, const QString&)> set;
+    std::function<QString(const PathsSettings&)> get;
 };
 
-void Set(PathsSettings& settings, Which which, const QString& folder)
+Which Folder(void (PathsSettings::*set)(const QString&), QString (PathsSettings::*get)() const)
 {
-    switch (which)
-    {
-    case Which::Results: return settings.SetResultsFolderPath(folder);
-    case Which::Temp: return settings.SetTempFolderPath(folder);
-    case Which::Recordings: return settings.SetRecordingsFolderPath(folder);
-    case Which::UserSelected: return settings.SetUserSelectedSavePath(folder);
-    case Which::Screenshots: return settings.SetScreenshotsFolderPath(folder);
-    }
-}
-
-QString Get(const PathsSettings& settings, Which which)
-{
-    switch (which)
-    {
-    case Which::Results: return settings.GetResultsFolderPath();
-    case Which::Temp: return settings.GetTempFolderPath();
-    case Which::Recordings: return settings.GetRecordingsFolderPath();
-    case Which::UserSelected: return settings.GetUserSelectedSavePath();
-    case Which::Screenshots: return settings.GetScreenshotsFolderPath();
-    }
-    return {};
+    return {std::mem_fn(set), std::mem_fn(get)};
 }
 
 QString Location(QStandardPaths::StandardLocation location, const QString& name)
@@ -86,65 +66,57 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(PathsSettings(customization, nullptr), std::logic_error);
     }
 
-    void eachFolderNotifiesItsOwnSlot_data()
+    // Each folder: its default named after the product, a change stored and
+    // told to the observers once, through the folder's own notification, and
+    // an empty value bringing the default back.
+    void eachFolder_data()
     {
         QTest::addColumn<Which>("which");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("byDefault");
         QTest::addColumn<QString>("notification");
-        QTest::newRow("results") << Which::Results << "OnResultsFolderPathChanged";
-        QTest::newRow("temp") << Which::Temp << "OnTempFolderPathChanged";
-        QTest::newRow("recordings") << Which::Recordings << "OnRecordingsFolderPathChanged";
-        QTest::newRow("user selected") << Which::UserSelected << "OnUserSelectedSavePathChanged";
-        QTest::newRow("screenshots") << Which::Screenshots << "OnScreenshotsFolderPathChanged";
+        QTest::newRow("results") << Folder(&PathsSettings::SetResultsFolderPath, &PathsSettings::GetResultsFolderPath)
+                                 << "Orbit Rec" << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared")
+                                 << "OnResultsFolderPathChanged";
+        QTest::newRow("temp, no product name")
+            << Folder(&PathsSettings::SetTempFolderPath, &PathsSettings::GetTempFolderPath) << ""
+            << Location(QStandardPaths::TempLocation, "Tavrix") << "OnTempFolderPathChanged";
+        QTest::newRow("recordings, a name with a slash")
+            << Folder(&PathsSettings::SetRecordingsFolderPath, &PathsSettings::GetRecordingsFolderPath)
+            << " Orbit/Rec  Pro " << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro")
+            << "OnRecordingsFolderPathChanged";
+        QTest::newRow("user selected")
+            << Folder(&PathsSettings::SetUserSelectedSavePath, &PathsSettings::GetUserSelectedSavePath) << "Orbit Rec"
+            << QString() << "OnUserSelectedSavePathChanged";
+        QTest::newRow("screenshots, a name with a backslash")
+            << Folder(&PathsSettings::SetScreenshotsFolderPath, &PathsSettings::GetScreenshotsFolderPath)
+            << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec")
+            << "OnScreenshotsFolderPathChanged";
     }
 
-    void eachFolderNotifiesItsOwnSlot()
+    void eachFolder()
     {
         QFETCH(Which, which);
+        QFETCH(QString, product);
+        QFETCH(QString, byDefault);
         QFETCH(QString, notification);
 
-        auto settings = MakePathsSettings(iniFile);
-        RecordingPathsObserver first;
-        RecordingPathsObserver second;
-        settings->RegisterEventHandler(&first);
-        settings->RegisterEventHandler(&second);
+        auto settings = MakePathsSettings(iniFile, product.toStdString());
+        QCOMPARE(which.get(*settings), byDefault);
+        RecordingPathsObserver observer;
+        settings->RegisterEventHandler(&observer);
         const QString folder = dir->filePath(QStringLiteral("chosen"));
 
-        Set(*settings, which, folder);
-        Set(*settings, which, folder);
-        QCOMPARE(Get(*settings, which), folder);
-        QCOMPARE(first.heard, QStringList({notification + ':' + folder}));
-        QCOMPARE(second.heard, first.heard);
-
-        settings->UnregisterEventHandler(&second);
-        Set(*settings, which, folder + "2");
-        QCOMPARE(first.heard.size(), 2);
-        QCOMPARE(second.heard.size(), 1);
-        settings->UnregisterEventHandler(&first);
-
+        which.set(*settings, folder);
+        which.set(*settings, folder);
+        QCOMPARE(which.get(*settings), folder);
         // Stored, not only remembered.
-        QCOMPARE(Get(*MakePathsSettings(iniFile), which), folder + "2");
-    }
+        QCOMPARE(which.get(*MakePathsSettings(iniFile, product.toStdString())), folder);
 
-    void defaultsAreNamedAfterTheProduct_data()
-    {
-        QTest::addColumn<QString>("product");
-        QTest::addColumn<QString>("folderName");
-        QTest::newRow("plain") << "Orbit Rec" << "Orbit Rec";
-        QTest::newRow("a name with a slash") << " Orbit/Rec  Pro " << "Orbit-Rec Pro";
-        QTest::newRow("no name") << "" << "Tavrix";
-    }
-
-    void defaultsAreNamedAfterTheProduct()
-    {
-        QFETCH(QString, product);
-        QFETCH(QString, folderName);
-
-        auto settings = MakePathsSettings(iniFile, product.toStdString());
-        QCOMPARE(settings->GetResultsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName + " Shared"));
-        QCOMPARE(settings->GetRecordingsFolderPath(), Location(QStandardPaths::MoviesLocation, folderName));
-        QCOMPARE(settings->GetScreenshotsFolderPath(), Location(QStandardPaths::PicturesLocation, folderName));
-        QCOMPARE(settings->GetTempFolderPath(), Location(QStandardPaths::TempLocation, folderName));
-        QCOMPARE(settings->GetUserSelectedSavePath(), QString());
+        which.set(*settings, QString());
+        QCOMPARE(which.get(*settings), byDefault);
+        QCOMPARE(observer.heard, QStringList({notification + ':' + folder, notification + ':' + byDefault}));
+        settings->UnregisterEventHandler(&observer);
     }
 
     void seedingFillsOnlyAnEmptySavePath_data()
@@ -165,22 +137,6 @@ private slots:
         settings->SeedUserSelectedSavePath();
         const QString videos = QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).absolutePath();
         QCOMPARE(MakePathsSettings(iniFile)->GetUserSelectedSavePath(), chosen.isEmpty() ? videos : chosen);
-    }
-
-    void storedResultsFolderOverridesTheDefault()
-    {
-        auto settings = MakePathsSettings(iniFile);
-        const QString byDefault = settings->GetResultsFolderPath();
-        RecordingPathsObserver observer;
-        settings->RegisterEventHandler(&observer);
-
-        settings->SetResultsFolderPath(dir->filePath("exports"));
-        QCOMPARE(settings->GetResultsFolderPath(), dir->filePath("exports"));
-        settings->SetResultsFolderPath(QString());
-        QCOMPARE(settings->GetResultsFolderPath(), byDefault);
-        QCOMPARE(observer.heard, QStringList({"OnResultsFolderPathChanged:" + dir->filePath("exports"),
-                                              "OnResultsFolderPathChanged:" + byDefault}));
-        settings->UnregisterEventHandler(&observer);
     }
 
     void aFailedWriteIsAnErrorLine()

@@ -3,12 +3,9 @@
 #include "TestMain.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 
 using namespace Tavrix::UI;
-using Tavrix::UI::LayoutHelpers::Alignment;
-using Tavrix::UI::LayoutHelpers::CellModifier;
 
 namespace {
 
@@ -46,14 +43,11 @@ private slots:
         QTest::addColumn<int>("margin");
         QTest::addColumn<QSize>("pixmapSize");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("wide widget, square picture") << QSize(200, 100) << 0 << QSize(50, 50)
-                                                     << QRect(50, 0, 100, 100);
-        QTest::newRow("tall widget, wide picture") << QSize(100, 200) << 0 << QSize(40, 20)
-                                                   << QRect(0, 75, 100, 50);
-        QTest::newRow("larger picture shrinks") << QSize(60, 60) << 0 << QSize(300, 150)
-                                                << QRect(0, 15, 60, 30);
-        QTest::newRow("inside the margins") << QSize(120, 120) << 10 << QSize(10, 20)
-                                            << QRect(35, 10, 50, 100);
+        QTest::newRow("wide widget, square picture") << QSize(200, 100) << 0 << QSize(50, 50) << QRect(50, 0, 100, 100);
+        QTest::newRow("tall widget, wide picture") << QSize(100, 200) << 0 << QSize(40, 20) << QRect(0, 75, 100, 50);
+        QTest::newRow("larger picture shrinks") << QSize(60, 60) << 0 << QSize(300, 150) << QRect(0, 15, 60, 30);
+        QTest::newRow("inside the margins") << QSize(120, 120) << 10 << QSize(10, 20) << QRect(35, 10, 50, 100);
+        QTest::newRow("no picture") << QSize(50, 50) << 0 << QSize() << QRect();
     }
 
     void pixmapKeepsItsAspectRatio()
@@ -66,21 +60,11 @@ private slots:
         TPixmapWidget widget;
         widget.setContentsMargins(margin, margin, margin, margin);
         widget.resize(widgetSize);
-        widget.setPixmap(Solid(pixmapSize));
+        // The picture before is replaced, also by none.
+        widget.setPixmap(Solid(QSize(10, 10)));
+        widget.setPixmap(pixmapSize.isEmpty() ? QPixmap() : Solid(pixmapSize));
         QCOMPARE(widget.PixmapRect(), expected);
         QCOMPARE(PaintedArea(widget), expected);
-    }
-
-    void withoutPixmapNothingIsPainted()
-    {
-        TPixmapWidget widget;
-        widget.resize(50, 50);
-        QVERIFY(widget.pixmap().isNull());
-        QVERIFY(PaintedArea(widget).isNull());
-
-        widget.setPixmap(Solid(QSize(10, 10)));
-        widget.setPixmap(QPixmap());
-        QVERIFY(PaintedArea(widget).isNull());
     }
 
     void sizeHintFollowsThePixmap()
@@ -103,50 +87,6 @@ private slots:
         widget.setPixmap(Solid(QSize(8, 8)));
         QCOMPARE(widget.sizeHint(), QSize(14, 16));
         QCOMPARE(widget.minimumSizeHint(), QSize(14, 16));
-    }
-
-    void addRowAppendsOneRowLeftToRight()
-    {
-        QWidget owner;
-        auto* grid = new TGridLayout(&owner);
-        QCOMPARE(owner.layout(), grid);
-        auto* a = new QLabel(&owner);
-        auto* b = new QLabel(&owner);
-        auto* c = new QLabel(&owner);
-        auto* d = new QLabel(&owner);
-
-        QCOMPARE(grid->addRow({{a, Alignment::LeftVCenter}, {b, Alignment::LeftTop}}, 0), 0);
-        // A row of empty cells still counts as a row.
-        QCOMPARE(grid->addRow({CellModifier::EmptyCell, CellModifier::EmptyCell}, 0), 1);
-        QCOMPARE(grid->addRow({CellModifier::EmptyCell, {c, Alignment::Center}}, 2), 2);
-        // Widgets added the usual way are not overwritten.
-        grid->addWidget(d, 3, 0);
-        QCOMPARE(grid->addRow({{new QLabel(&owner), Alignment::None}}, 0), 4);
-        // A widget reaches over the empty cells after it: an error line under two columns.
-        auto* e = new QLabel(&owner);
-        QCOMPARE(grid->addRow({{e, Alignment::LeftTop}, CellModifier::EmptyCell}, 0), 5);
-
-        QCOMPARE(grid->itemAtPosition(0, 0)->widget(), a);
-        QCOMPARE(grid->itemAtPosition(0, 0)->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
-        QCOMPARE(grid->itemAtPosition(0, 1)->widget(), b);
-        QCOMPARE(grid->itemAtPosition(0, 1)->alignment(), Qt::AlignLeft | Qt::AlignTop);
-        QVERIFY(!grid->itemAtPosition(1, 0));
-        QVERIFY(!grid->itemAtPosition(1, 1));
-        QVERIFY(!grid->itemAtPosition(2, 0));
-        QCOMPARE(grid->itemAtPosition(2, 1)->widget(), c);
-        QCOMPARE(grid->itemAtPosition(2, 1)->alignment(), Qt::Alignment(Qt::AlignCenter));
-        QCOMPARE(grid->rowStretch(0), 0);
-        QCOMPARE(grid->rowStretch(2), 2);
-        QCOMPARE(grid->itemAtPosition(3, 0)->widget(), d);
-        QCOMPARE(grid->itemAtPosition(4, 0)->alignment(), Qt::Alignment());
-        QCOMPARE(grid->itemAtPosition(5, 1)->widget(), e);
-        int row = -1;
-        int column = -1;
-        int rowSpan = 0;
-        int columnSpan = 0;
-        grid->getItemPosition(grid->indexOf(e), &row, &column, &rowSpan, &columnSpan);
-        QCOMPARE(QVector<int>({row, column, rowSpan, columnSpan}), QVector<int>({5, 0, 1, 2}));
-        QCOMPARE(grid->itemAtPosition(5, 0)->alignment(), Qt::AlignLeft | Qt::AlignTop);
     }
 };
 

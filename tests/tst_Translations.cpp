@@ -93,12 +93,16 @@ QString TsFile(const QString& language)
     return QStringLiteral(RQ_TS_DIR "/rqserviceyoutube_%1.ts").arg(language);
 }
 
-QSet<QString> Placeholders(const QString& text)
+// A plural's singular may name its one thing without the number, so %n
+// does not count there.
+QSet<QString> Placeholders(const QString& text, bool numerus)
 {
     static const QRegularExpression placeholder(QStringLiteral("%[1-9n]"));
     QSet<QString> found;
     for (auto match = placeholder.globalMatch(text); match.hasNext();)
         found << match.next().captured();
+    if (numerus)
+        found.remove(QStringLiteral("%n"));
     return found;
 }
 
@@ -117,19 +121,12 @@ QList<QPair<QRegularExpression, QString>> EnglishLooks(const QList<Entry>& entri
     {
         if (kNames.contains(entry.source))
             continue;
-        QString literal = entry.source;
-        literal.remove(placeholder);
-        if (literal.count(letter) < 3)
+        QStringList pieces = entry.source.split(placeholder);
+        if (pieces.join(QString()).count(letter) < 3)
             continue;
-        QString pattern;
-        int from = 0;
-        for (auto match = placeholder.globalMatch(entry.source); match.hasNext();)
-        {
-            const auto found = match.next();
-            pattern += QRegularExpression::escape(entry.source.mid(from, found.capturedStart() - from)) + QStringLiteral(".+");
-            from = found.capturedEnd();
-        }
-        pattern += QRegularExpression::escape(entry.source.mid(from));
+        for (QString& piece : pieces)
+            piece = QRegularExpression::escape(piece);
+        const QString pattern = pieces.join(QStringLiteral(".+"));
         looks.append({QRegularExpression(QRegularExpression::anchoredPattern(pattern),
                                          QRegularExpression::DotMatchesEverythingOption),
                       entry.Key()});
@@ -158,22 +155,6 @@ QStringList ShownTexts(QWidget* window)
     }
     texts.removeAll(QString());
     return texts;
-}
-
-// The sharing dialog's fixed form texts, by widget.
-const char* const kFormWidgets[] = {"signInButton", "youTubeLabel", "titleLabel", "resolutionLabel",
-                                    "descriptionLabel", "categoryLabel", "tagsLabel", "privacyLabel",
-                                    "saveAsLocalFileCheckBox", "browseButton", "resolutionTextLabel",
-                                    "sizeTextLabel", "durationTextLabel", "cancelButton", "startButton"};
-
-QString FormText(QWidget* dialog, const char* name)
-{
-    QWidget* widget = dialog->findChild<QWidget*>(QLatin1String(name));
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    return QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
 using TestSupport::SharingDialog;
@@ -250,11 +231,12 @@ private slots:
             window->hide();
     }
 
-    void everyEntryIsFinished_data() { Languages(); }
+    void filesAreFinishedAndFollowTheCode_data() { Languages(); }
 
-    // Finished, not left English, every plural form written, and the same
-    // placeholders as the source.
-    void everyEntryIsFinished()
+    // Every entry finished, not left in English, every plural form written,
+    // with the same placeholders as its source; and lupdate over the code,
+    // into a copy, finds nothing new and nothing gone.
+    void filesAreFinishedAndFollowTheCode()
     {
         QFETCH(QString, language);
         QFETCH(QStringList, sameAsEnglish);
@@ -274,36 +256,17 @@ private slots:
                      && !sameAsEnglish.contains(entry.source))
                 problem = QStringLiteral("left in English");
             for (const QString& form : entry.forms)
-            {
-                QSet<QString> wanted = Placeholders(entry.source);
-                QSet<QString> given = Placeholders(form);
-                // A singular may name its one thing without the number.
-                if (entry.numerus)
-                {
-                    wanted.remove(QStringLiteral("%n"));
-                    given.remove(QStringLiteral("%n"));
-                }
-                if (problem.isEmpty() && wanted != given)
+                if (problem.isEmpty() && Placeholders(entry.source, entry.numerus) != Placeholders(form, entry.numerus))
                     problem = QStringLiteral("placeholders differ in \"%1\"").arg(form);
-            }
             if (!problem.isEmpty())
                 problems << entry.Key() + QStringLiteral(": ") + problem;
         }
-        QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("\n") + problems.join(QLatin1Char('\n'))));
-    }
 
-    void filesFollowTheCode_data() { Languages(); }
-
-    // lupdate over the code, into a copy, finds nothing new and nothing gone.
-    void filesFollowTheCode()
-    {
-        QFETCH(QString, language);
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         const QString copy = scratch.filePath(QFileInfo(TsFile(language)).fileName());
         QVERIFY(QFile::copy(TsFile(language), copy));
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
-
         QProcess lupdate;
         lupdate.setWorkingDirectory(QStringLiteral(RQ_SOURCE_DIR));
         lupdate.setProcessChannelMode(QProcess::MergedChannels);
@@ -311,53 +274,88 @@ private slots:
                       QString::fromUtf8(RQ_LUPDATE_ARGS).split(QLatin1Char('|')) << QStringLiteral("-ts") << copy);
         QVERIFY(lupdate.waitForFinished(120000));
         QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
-
         QSet<QString> kept;
-        for (const Entry& entry : ReadTs(TsFile(language)))
+        for (const Entry& entry : entries)
             kept << entry.Key();
         QSet<QString> code;
         for (const Entry& entry : ReadTs(copy))
             if (entry.type != QLatin1String("vanished") && entry.type != QLatin1String("obsolete"))
                 code << entry.Key();
-        QStringList differences;
         for (const QString& key : code - kept)
-            differences << QStringLiteral("new in the code: ") + key;
+            problems << QStringLiteral("new in the code: ") + key;
         for (const QString& key : kept - code)
-            differences << QStringLiteral("gone from the code: ") + key;
-        differences.sort();
-        QVERIFY2(differences.isEmpty(),
+            problems << QStringLiteral("gone from the code: ") + key;
+        QVERIFY2(problems.isEmpty(),
                  qPrintable(QStringLiteral("\n%1\nRun `cmake --build build --target rq_update_translations` and "
                                            "translate what it marks unfinished.")
-                                .arg(differences.join(QLatin1Char('\n')))));
+                                .arg(problems.join(QLatin1Char('\n')))));
     }
 
     void windowsSpeakTheLanguage_data() { Languages(); }
 
-    // The whole sharing, in the language: the dialog, the sign-in prompt, the
-    // progress windows and the result window show none of the English sources.
+    // The sharing dialog opens in English and follows a switch to the
+    // language while open: no English source left, no text cut off by its
+    // fixed size, the typed title kept. The rest of the sharing (the sign-in
+    // prompt, the progress and the result windows) shows no English source
+    // either.
     void windowsSpeakTheLanguage()
     {
         QFETCH(QString, language);
         NeedHost();
         Translations translations({QStringLiteral(RQ_QM_DIR)});
-        QVERIFY(translations.Use(language));
+        QVERIFY(translations.Use(QStringLiteral("en")));
         const auto english = EnglishLooks(ReadTs(TsFile(language)));
-
-        QStringList seen;
         QStringList found;
-        WindowWatcher watcher([&](QWidget* window) {
-            seen << window->objectName();
+        const auto findEnglish = [&](QWidget* window) {
             for (const QString& text : ShownTexts(window))
                 for (const auto& [look, key] : english)
                     if (look.match(text).hasMatch())
                         found << QStringLiteral("%1: \"%2\" is %3").arg(window->objectName(), text, key);
+        };
+        HostApplication host(TestSupport::EmulatedRun(m_emulator, *m_run));
+        QSignalSpy finished(&host, &HostApplication::Finished);
+        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        QTRY_VERIFY(SharingDialog());
+        QWidget* dialog = SharingDialog();
+        auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+        title->selectAll();
+        QTest::keyClicks(title, QStringLiteral("Sunset over the harbour"));
+
+        QVERIFY(translations.Use(language));
+        findEnglish(dialog);
+        // Laid out now, as the next paint would.
+        QCoreApplication::sendPostedEvents();
+        dialog->layout()->activate();
+        QStringList clipped;
+        for (QWidget* widget : dialog->findChildren<QWidget*>())
+        {
+            if (!widget->isVisible() || !(qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget)))
+                continue;
+            const QRect place(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
+            const int needed = qobject_cast<QAbstractButton*>(widget) ? widget->sizeHint().width()
+                                                                      : widget->minimumSizeHint().width();
+            if (!dialog->rect().contains(place) || place.width() < needed)
+                clipped << QStringLiteral("%1 %2 wide (needs %3)")
+                               .arg(widget->objectName())
+                               .arg(place.width())
+                               .arg(needed);
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String(", "))));
+        // Still of one fixed size: Qt's layout alone would raise the minimum above the maximum.
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        QCOMPARE(dialog->size(), dialog->maximumSize());
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("youTubeLabel"))->text(), QStringLiteral("YouTube"));
+        QCOMPARE(title->text(), QStringLiteral("Sunset over the harbour"));
+
+        QStringList seen;
+        WindowWatcher watcher([&](QWidget* window) {
+            seen << window->objectName();
+            findEnglish(window);
         });
         QStringList lines;
-        HostApplication host(TestSupport::EmulatedRun(m_emulator, *m_run));
         UnattendedRun user(10min, [&lines](const QString& line) { lines << line; });
-        QSignalSpy finished(&host, &HostApplication::Finished);
         QSignalSpy abandoned(&user, &UnattendedRun::Abandoned);
-        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
 
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() + abandoned.count() > 0, 120000);
         QVERIFY2(abandoned.isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
@@ -366,75 +364,6 @@ private slots:
             QVERIFY2(seen.contains(QLatin1String(window)), qPrintable(seen.join(QLatin1String(", "))));
         QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("\n") + found.join(QLatin1Char('\n'))));
         translations.Use(QStringLiteral("en"));
-    }
-
-    void switchingRetranslatesTheOpenDialog_data() { Languages(); }
-
-    // English first, then another language while the dialog is open: every
-    // form text changes, except the name "YouTube", none is cut off by the
-    // dialog's fixed size, and the typed title stays.
-    void switchingRetranslatesTheOpenDialog()
-    {
-        QFETCH(QString, language);
-        NeedHost();
-        Translations translations({QStringLiteral(RQ_QM_DIR)});
-        QVERIFY(translations.Use(QStringLiteral("en")));
-        HostApplication host(TestSupport::EmulatedRun(m_emulator, *m_run));
-        QSignalSpy finished(&host, &HostApplication::Finished);
-        QVERIFY(host.Share(ioPath(m_clip.toStdString())));
-        QTRY_VERIFY(SharingDialog());
-        QWidget* dialog = SharingDialog();
-
-        QMap<QString, QString> before;
-        for (const char* name : kFormWidgets)
-            before.insert(QLatin1String(name), FormText(dialog, name));
-        QCOMPARE(before.value(QStringLiteral("startButton")), QStringLiteral("Start"));
-        auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("titleEdit"));
-        title->selectAll();
-        QTest::keyClicks(title, QStringLiteral("Sunset over the harbour"));
-
-        QVERIFY(translations.Use(language));
-
-        const auto unchanged = [&] {
-            QStringList names;
-            for (const char* name : kFormWidgets)
-                if (FormText(dialog, name) == before.value(QLatin1String(name)) && qstrcmp(name, "youTubeLabel") != 0)
-                    names << QStringLiteral("%1: \"%2\"").arg(QLatin1String(name), FormText(dialog, name));
-            return names.join(QLatin1String(", "));
-        };
-        QVERIFY2(unchanged().isEmpty(), qPrintable(unchanged()));
-        const auto clipped = [&] {
-            QStringList names;
-            for (const char* name : kFormWidgets)
-            {
-                const QWidget* widget = dialog->findChild<QWidget*>(QLatin1String(name));
-                const QRect place(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
-                const int needed = qobject_cast<const QAbstractButton*>(widget) ? widget->sizeHint().width()
-                                                                                 : widget->minimumSizeHint().width();
-                if (widget->isVisible() && (!dialog->rect().contains(place) || place.width() < needed))
-                    names << QStringLiteral("%1 at %2,%3 %4 wide (needs %5)")
-                                 .arg(QLatin1String(name))
-                                 .arg(place.x())
-                                 .arg(place.y())
-                                 .arg(place.width())
-                                 .arg(needed);
-            }
-            return names.join(QLatin1String(", "));
-        };
-        // Laid out now, as the next paint would.
-        QCoreApplication::sendPostedEvents();
-        dialog->layout()->activate();
-        QVERIFY2(clipped().isEmpty(), qPrintable(clipped()));
-        // Still of one fixed size: Qt's layout alone would raise the minimum above the maximum.
-        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-        QCOMPARE(dialog->size(), dialog->maximumSize());
-        QCOMPARE(FormText(dialog, "youTubeLabel"), QStringLiteral("YouTube"));
-        QCOMPARE(title->text(), QStringLiteral("Sunset over the harbour"));
-        QVERIFY(dialog->isVisible());
-
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
-        QTRY_COMPARE(finished.count(), 1);
-        QVERIFY(translations.Use(QStringLiteral("en")));
     }
 };
 

@@ -26,20 +26,11 @@ inline std::shared_ptr<Tavrix::RQ::PathsSettings> MakePathsSettings(const QStrin
 class RecordingPathsObserver : public Tavrix::RQ::IPathsSettingsObserver
 {
 public:
-    void OnResultsFolderPathChanged(const QString& folder) override { Heard("OnResultsFolderPathChanged", folder); }
-    void OnTempFolderPathChanged(const QString& folder) override { Heard("OnTempFolderPathChanged", folder); }
-    void OnRecordingsFolderPathChanged(const QString& folder) override
-    {
-        Heard("OnRecordingsFolderPathChanged", folder);
-    }
-    void OnUserSelectedSavePathChanged(const QString& folder) override
-    {
-        Heard("OnUserSelectedSavePathChanged", folder);
-    }
-    void OnScreenshotsFolderPathChanged(const QString& folder) override
-    {
-        Heard("OnScreenshotsFolderPathChanged", folder);
-    }
+    void OnResultsFolderPathChanged(const QString& f) override { Heard("OnResultsFolderPathChanged", f); }
+    void OnTempFolderPathChanged(const QString& f) override { Heard("OnTempFolderPathChanged", f); }
+    void OnRecordingsFolderPathChanged(const QString& f) override { Heard("OnRecordingsFolderPathChanged", f); }
+    void OnUserSelectedSavePathChanged(const QString& f) override { Heard("OnUserSelectedSavePathChanged", f); }
+    void OnScreenshotsFolderPathChanged(const QString& f) override { Heard("OnScreenshotsFolderPathChanged", f); }
 
     QStringList heard;
 
