@@ -34,6 +34,7 @@ using Tavrix::Social::RequestResult;
 using TestSupport::LogCapture;
 using TestSupport::ManagerKit;
 using Flags = std::set<std::int32_t>;
+using Parameters = QMap<QString, QString>;
 Q_DECLARE_METATYPE(Flags)
 
 namespace {
@@ -167,7 +168,7 @@ private slots:
     void initTestCase()
     {
         qRegisterMetaType<ConvertationContext>();
-        qRegisterMetaType<QMap<QString, QString>>("QMap<QString,QString>");
+        qRegisterMetaType<Parameters>("QMap<QString,QString>");
         // A folder check failing would otherwise show a message box.
         RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
             QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
@@ -267,15 +268,13 @@ private slots:
         QCOMPARE(uploads.front().args.at(0).toString(), output);
         QCOMPARE(sharing.started.count(), 1);
         QCOMPARE(sharing.started.front().at(0).toString(), QStringLiteral("video"));
-        const auto parameters = sharing.started.front().at(1).value<QMap<QString, QString>>();
-        QCOMPARE(parameters.keys(), (QStringList{QStringLiteral("CATEGORY"), QStringLiteral("PRIVACY"),
-                                                 QStringLiteral("RESOLUTION"), QStringLiteral("SAVE_TO")}));
-        QCOMPARE(parameters.value(QStringLiteral("CATEGORY")), QStringLiteral("22"));
-        QCOMPARE(parameters.value(QStringLiteral("PRIVACY")), QStringLiteral("UNLISTED"));
-        QCOMPARE(parameters.value(QStringLiteral("RESOLUTION")),
-                 QString::fromStdString(converted.conversion->preset->GetId()));
-        QVERIFY(!parameters.value(QStringLiteral("RESOLUTION")).isEmpty());
-        QCOMPARE(parameters.value(QStringLiteral("SAVE_TO")), saveTo);
+        const QString preset = QString::fromStdString(converted.conversion->preset->GetId());
+        QVERIFY(!preset.isEmpty());
+        QCOMPARE(sharing.started.front().at(1).value<Parameters>(),
+                 (Parameters{{QStringLiteral("CATEGORY"), QStringLiteral("22")},
+                             {QStringLiteral("PRIVACY"), QStringLiteral("UNLISTED")},
+                             {QStringLiteral("RESOLUTION"), preset},
+                             {QStringLiteral("SAVE_TO"), saveTo}}));
         // Progress reaches the progress window as a fraction.
         QVERIFY(kit.protocol->ReportProgress(uploads.front().ticket, 37));
         QCOMPARE(kit.progress->steps.back().fraction, 0.37f);
