@@ -463,8 +463,9 @@ private slots:
         // Start would go nowhere: the run ends at once instead of waiting for its limit.
         refused("no presets to convert to", m_clip,
                 QStringLiteral("^Failed: the sharing dialog offers no resolution to convert to"));
-        QTest::newRow("an unknown option") << QStringList{QStringLiteral("--unattended"), QStringLiteral("--bogus"), m_clip}
-                                           << 64 << QStringLiteral("Unknown option 'bogus'");
+        QTest::newRow("an unknown option")
+            << QStringList{QStringLiteral("--unattended"), QStringLiteral("--bogus"), m_clip} << 64
+            << QStringLiteral("Unknown option 'bogus'");
         QTest::newRow("a real account without a client id")
             << QStringList{QStringLiteral("--unattended"), m_clip} << 64
             << QStringLiteral("--unattended shares to a real account only with an OAuth client id");
@@ -515,23 +516,19 @@ private slots:
                                      QStringLiteral("Sharing \"Beach walk\"")),
                                  60000);
         // The emulator is the program's child, with its data folder on its command line.
-        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(program.processId()));
-        QVERIFY(children.open(QIODevice::ReadOnly));
-        const QList<QByteArray> pids = children.readAll().simplified().split(' ');
+        const QByteArray pids = ReadAll(QStringLiteral("/proc/%1/task/%1/children").arg(program.processId()));
         QString emulator;
         QString folder;
-        for (const QByteArray& pid : pids)
+        for (const QByteArray& pid : pids.simplified().split(' '))
         {
-            QFile line(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid)));
-            if (!line.open(QIODevice::ReadOnly))
-                continue;
-            const QList<QByteArray> words = line.readAll().split('\0');
+            const QString commandLine = QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid));
+            const QList<QByteArray> words = ReadAll(commandLine).split('\0');
             if (!words.first().endsWith("youtube-emulator"))
                 continue;
             emulator = QStringLiteral("/proc/") + QString::fromLatin1(pid);
             folder = QString::fromLocal8Bit(words.value(words.indexOf("--data") + 1));
         }
-        QVERIFY2(!emulator.isEmpty(), pids.join(' ').constData());
+        QVERIFY2(!emulator.isEmpty(), pids.constData());
         QVERIFY(QFileInfo(folder).isDir());
 
         QCOMPARE(::kill(static_cast<pid_t>(program.processId()), signal), 0);

@@ -303,8 +303,8 @@ private slots:
     {
         SignInCompletely();
         SignInAndRequest();
-        const QVariantList tickets{protocol->LastTicket("RequestUserProfile"), protocol->LastTicket("RequestUserPicture"),
-                                   protocol->LastTicket("RequestUserName")};
+        const QVariantList tickets{protocol->LastTicket("RequestUserProfile"),
+                                   protocol->LastTicket("RequestUserPicture"), protocol->LastTicket("RequestUserName")};
         protocol->calls.clear();
         announced.clear();
         protocol->answerCancelAtOnce = true;

@@ -50,7 +50,8 @@ struct Sharing
     explicit Sharing(bool signedIn = false)
         : kit(signedIn)
     {
-        QObject::connect(manager.get(), qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
+        QObject::connect(manager.get(),
+                         qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
                          manager.get(), [this](const ConvertationContext& context) { toUpload.push_back(context); });
         QObject::connect(manager.get(),
                          qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested),
