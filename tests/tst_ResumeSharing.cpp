@@ -4,7 +4,9 @@
 // the kept session or its record no longer allow it.
 
 #include "KeptConversions.h"
+#include "FlowProgram.h"
 #include "MediaClips.h"
+#include "MediaFakes.h"
 #include "TestMain.h"
 #include "YoutubeEmulator.h"
 
@@ -38,12 +40,6 @@ QJsonDocument ReadJson(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()) : QJsonDocument();
-}
-
-bool WriteFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
 
 } // namespace
@@ -88,7 +84,7 @@ private slots:
         QVERIFY(home.isValid());
         const QString source = home.filePath(QStringLiteral("Lighthouse.mp4"));
         QVERIFY(QFile::copy(m_clip, source));
-        const QString data = home.filePath(QStringLiteral("data/Tavrix/rq-youtube-host"));
+        const QString data = home.filePath(QStringLiteral("XDG_DATA_HOME/Tavrix/rq-youtube-host"));
 
         // First run: killed once half the video went up.
         QProcess first;
@@ -122,7 +118,7 @@ private slots:
             QJsonObject json = ReadJson(record).object();
             json.insert(QStringLiteral("openedAt"),
                         QDateTime::currentDateTimeUtc().addDays(-7).toString(Qt::ISODateWithMs));
-            QVERIFY(WriteFile(record, QJsonDocument(json).toJson()));
+            QVERIFY(TestSupport::WriteFile(record, QJsonDocument(json).toJson()));
         }
         else if (change == QLatin1String("torn"))
         {
@@ -217,7 +213,7 @@ private slots:
         for (int i = 0; i < ageHours.size(); ++i)
         {
             files << folder.filePath(QStringLiteral("kept %1.mp4").arg(i));
-            QVERIFY(WriteFile(files.last(), QByteArray(1024 * 1024, 'v')));
+            QVERIFY(TestSupport::WriteFile(files.last(), QByteArray(1024 * 1024, 'v')));
             const QFileInfo info(files.last());
             list.append(QJsonObject{
                 {"source", folder.filePath(QStringLiteral("source.mp4"))},
@@ -228,7 +224,7 @@ private slots:
                 {"userCopy", userCopy.at(i) == 1}});
         }
         const QString listFile = folder.filePath(QStringLiteral("kept-conversions.json"));
-        QVERIFY(WriteFile(listFile, QJsonDocument(list).toJson()));
+        QVERIFY(TestSupport::WriteFile(listFile, QJsonDocument(list).toJson()));
 
         Tavrix::RQ::Host::KeptConversions kept(listFile, 6 * 24 * 3600, limit);
         for (int i = 0; i < files.size(); ++i)
@@ -237,16 +233,9 @@ private slots:
     }
 
 private:
-    // The program as run.sh starts it without a display, with a home of its own.
     static void Start(QProcess& program, const QTemporaryDir& home, const QUrl& emulator, const QString& source)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIX_YOUTUBE_CLIENT_ID",
-                                 "TAVRIX_YOUTUBE_CLIENT_SECRET", "GLOG_minloglevel"})
-            environment.remove(QLatin1String(name));
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        QProcessEnvironment environment = TestSupport::ProgramEnvironment(home.path());
         environment.insert(QStringLiteral("TAVRIX_YOUTUBE_CHUNK_SIZE"), QString::number(kChunk));
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(RQ_YOUTUBE_HOST),

@@ -78,98 +78,78 @@ private slots:
         userLabel.reset();
     }
 
-    void setOfErrorsDecidesTheView_data()
+    // The calls, in order: "+X" sets error X, "-X" clears it with SetError,
+    // "reset X" with ResetError, "retranslate" only applies the view. Before
+    // the last call someone else touched the widgets: every call puts the
+    // whole view right, even when the set did not change.
+    void callsDecideTheView_data()
     {
-        QTest::addColumn<ErrorList>("errors");
+        QTest::addColumn<QStringList>("calls");
         QTest::addColumn<bool>("startEnabled");
         QTest::addColumn<QString>("subStyle");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("profileInvalid");
         QTest::addColumn<bool>("notLoggedInOnly");
 
-        using H = YouTubeSharingErrorHandler;
-        QTest::newRow("none") << ErrorList{} << true << "LoggedOut" << "" << false << false;
-        QTest::newRow("not signed in") << ErrorList{H::UserNotLoggedIn} << true << "LoggedIn" << "" << false << true;
+        // X: signin (not signed in), profile (invalid), short (title), name (bad file name).
+        QTest::newRow("none") << QStringList{"retranslate"} << true << "LoggedOut" << "" << false << false;
+        QTest::newRow("not signed in") << QStringList{"+signin"} << true << "LoggedIn" << "" << false << true;
         QTest::newRow("not signed in, short title")
-            << ErrorList{H::UserNotLoggedIn, H::TitleTooShort} << false << "LoggedIn" << kTooShort << false << false;
+            << QStringList{"+signin", "+short"} << false << "LoggedIn" << kTooShort << false << false;
         QTest::newRow("not signed in, bad file name")
-            << ErrorList{H::IncorrectFileName, H::UserNotLoggedIn} << false << "LoggedIn" << kIncorrect << false << false;
-        QTest::newRow("profile invalid") << ErrorList{H::ProfileInvalid} << true << "LoggedOut" << kRestricted << true << false;
+            << QStringList{"+name", "+signin"} << false << "LoggedIn" << kIncorrect << false << false;
+        QTest::newRow("profile invalid") << QStringList{"+profile"} << true << "LoggedOut" << kRestricted << true << false;
         QTest::newRow("profile invalid, bad file name")
-            << ErrorList{H::IncorrectFileName, H::ProfileInvalid} << true << "LoggedOut" << kRestricted << false << false;
+            << QStringList{"+name", "+profile"} << true << "LoggedOut" << kRestricted << false << false;
         QTest::newRow("profile invalid, every title error")
-            << ErrorList{H::TitleTooShort, H::IncorrectFileName, H::ProfileInvalid} << true << "LoggedOut" << kRestricted
-            << false << false;
+            << QStringList{"+short", "+name", "+profile"} << true << "LoggedOut" << kRestricted << false << false;
         QTest::newRow("short title, bad file name")
-            << ErrorList{H::IncorrectFileName, H::TitleTooShort} << false << "LoggedOut" << kTooShort << false << false;
-        QTest::newRow("bad file name") << ErrorList{H::IncorrectFileName} << false << "LoggedOut" << kIncorrect << false << false;
-        QTest::newRow("added twice") << ErrorList{H::UserNotLoggedIn, H::UserNotLoggedIn} << true << "LoggedIn" << ""
-                                     << false << true;
+            << QStringList{"+name", "+short"} << false << "LoggedOut" << kTooShort << false << false;
+        QTest::newRow("bad file name") << QStringList{"+name"} << false << "LoggedOut" << kIncorrect << false << false;
+        QTest::newRow("added twice") << QStringList{"+signin", "+signin"} << true << "LoggedIn" << "" << false << true;
+        QTest::newRow("one reset removes a twice added error")
+            << QStringList{"+signin", "+signin", "+short", "reset signin"} << false << "LoggedOut" << kTooShort
+            << false << false;
+        QTest::newRow("cleared") << QStringList{"+short", "-short"} << true << "LoggedOut" << "" << false << false;
+        QTest::newRow("an absent error cleared")
+            << QStringList{"+short", "-profile"} << false << "LoggedOut" << kTooShort << false << false;
+        QTest::newRow("an absent error reset")
+            << QStringList{"+short", "reset name"} << false << "LoggedOut" << kTooShort << false << false;
+        QTest::newRow("retranslated") << QStringList{"+short", "retranslate"} << false << "LoggedOut" << kTooShort
+                                      << false << false;
     }
 
-    void setOfErrorsDecidesTheView()
+    void callsDecideTheView()
     {
-        QFETCH(ErrorList, errors);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, startEnabled);
         QFETCH(QString, message);
-        // The owner applies the initial state once after wiring.
-        handler->Retranslate();
-        for (int error : errors)
-            handler->SetError(YouTubeSharingErrorHandler::ErrorType(error), true);
+        using H = YouTubeSharingErrorHandler;
+        const QMap<QString, H::ErrorType> types{{"signin", H::UserNotLoggedIn}, {"profile", H::ProfileInvalid},
+                                                {"short", H::TitleTooShort}, {"name", H::IncorrectFileName}};
+        for (int i = 0; i < calls.size(); ++i)
+        {
+            if (i == calls.size() - 1)
+            {
+                startButton->setEnabled(!startEnabled);
+                errorLabel->setText(QStringLiteral("stale"));
+                userLabel->setProperty("SubStyle", QStringLiteral("stale"));
+            }
+            const QString& call = calls.at(i);
+            const H::ErrorType type = types.value(call.mid(call.startsWith(QLatin1String("reset ")) ? 6 : 1));
+            if (call == QLatin1String("retranslate"))
+                handler->Retranslate();
+            else if (call.startsWith(QLatin1String("reset ")))
+                handler->ResetError(type);
+            else
+                handler->SetError(type, call.startsWith(QLatin1Char('+')));
+        }
 
-        QTEST(startButton->isEnabled(), "startEnabled");
+        QCOMPARE(startButton->isEnabled(), startEnabled);
         QTEST(SubStyle(), "subStyle");
         QCOMPARE(errorLabel->text(), message);
         QTEST(handler->IsProfileInvalid(), "profileInvalid");
         QTEST(handler->IsUserNotLoggedInAndNoError(), "notLoggedInOnly");
-    }
-
-    void removingErrorsRestoresTheView()
-    {
-        using H = YouTubeSharingErrorHandler;
-        handler->SetError(H::UserNotLoggedIn, true);
-        handler->SetError(H::UserNotLoggedIn, true);
-        handler->SetError(H::TitleTooShort, true);
-        QVERIFY(!startButton->isEnabled());
-
-        // One reset removes a type that was added twice.
-        handler->ResetError(H::UserNotLoggedIn);
-        QCOMPARE(SubStyle(), QStringLiteral("LoggedOut"));
-        QCOMPARE(errorLabel->text(), kTooShort);
-        QVERIFY(!startButton->isEnabled());
-
-        handler->SetError(H::TitleTooShort, false);
-        QVERIFY(startButton->isEnabled());
-        QCOMPARE(errorLabel->text(), QString());
-    }
-
-    void unchangedSetIsStillApplied_data()
-    {
-        QTest::addColumn<QString>("call");
-        QTest::newRow("SetError false of an absent type") << "SetError";
-        QTest::newRow("ResetError of an absent type") << "ResetError";
-        QTest::newRow("Retranslate") << "Retranslate";
-    }
-
-    void unchangedSetIsStillApplied()
-    {
-        QFETCH(QString, call);
-        using H = YouTubeSharingErrorHandler;
-        handler->SetError(H::TitleTooShort, true);
-        // Someone else touched the widgets; the next update puts them right.
-        startButton->setEnabled(true);
-        errorLabel->setText(QStringLiteral("stale"));
-        userLabel->setProperty("SubStyle", QStringLiteral("LoggedIn"));
-
-        if (call == "SetError")
-            handler->SetError(H::ProfileInvalid, false);
-        else if (call == "ResetError")
-            handler->ResetError(H::IncorrectFileName);
-        else
-            handler->Retranslate();
-
-        QVERIFY(!startButton->isEnabled());
-        QCOMPARE(errorLabel->text(), kTooShort);
-        QCOMPARE(SubStyle(), QStringLiteral("LoggedOut"));
     }
 
     void missingWidgetsAreLoggedAndTheSetKept_data()
@@ -222,30 +202,18 @@ private slots:
         QCOMPARE(SubStyle(), QStringLiteral("LoggedOut"));
     }
 
-    void retranslateReadsTheMessageInTheNewLanguage_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("profile") << int(YouTubeSharingErrorHandler::ProfileInvalid) << kRestricted;
-        QTest::newRow("title") << int(YouTubeSharingErrorHandler::TitleTooShort) << kTooShort;
-        QTest::newRow("file name") << int(YouTubeSharingErrorHandler::IncorrectFileName) << kIncorrect;
-    }
-
+    // Every message is read under the dialog's context when it is shown.
     void retranslateReadsTheMessageInTheNewLanguage()
     {
-        QFETCH(int, error);
-        QFETCH(QString, message);
-        handler->SetError(YouTubeSharingErrorHandler::ErrorType(error), true);
-        QCOMPARE(errorLabel->text(), message);
-
+        handler->SetError(YouTubeSharingErrorHandler::IncorrectFileName, true);
         MarkingTranslator translator;
         QVERIFY(QCoreApplication::installTranslator(&translator));
         handler->Retranslate();
-        QCOMPARE(errorLabel->text(), "[fr] " + message);
+        QCOMPARE(errorLabel->text(), "[fr] " + kIncorrect);
 
         QCoreApplication::removeTranslator(&translator);
         handler->Retranslate();
-        QCOMPARE(errorLabel->text(), message);
+        QCOMPARE(errorLabel->text(), kIncorrect);
     }
 };
 

@@ -1,3 +1,7 @@
+// The sharing manager: whole sharings from ShareFile to the result through
+// the protocol fake and recording host windows, and what the manager itself
+// owns (Cancel and Reset, its registry entry, the services it refuses).
+
 #include "YouTubeSharingManager.h"
 
 #include "UI/YouTubeSharingDialog.h"
@@ -9,26 +13,120 @@
 #include "TestMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 using namespace Tavrix;
+using Tavrix::RQ::ConvertationContext;
 using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
 using Tavrix::RQ::Service::Sharing::UI::SharingAuthorizationDialog;
-using Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingManager;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
+using Tavrix::Social::RequestResult;
 using TestSupport::LogCapture;
 using TestSupport::ManagerKit;
+using Flags = std::set<std::int32_t>;
+using Parameters = QMap<QString, QString>;
+Q_DECLARE_METATYPE(Flags)
 
 namespace {
 
+const QUrl kVideoUrl(QStringLiteral("https://youtu.be/abc123"));
+const QUrl kProfileUrl(QStringLiteral("https://www.youtube.com/channel/UC123"));
 const char kClosed[] = "Tavrix::RQ::ProjectManager::Close: Closed ";
+
+// One sharing: the kit, its manager, what the manager asked the host to
+// convert, and the manager's signals.
+struct Sharing
+{
+    explicit Sharing(bool signedIn = false)
+        : kit(signedIn)
+    {
+        QObject::connect(manager.get(),
+                         qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
+                         manager.get(), [this](const ConvertationContext& context) { toUpload.push_back(context); });
+        QObject::connect(manager.get(),
+                         qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested),
+                         manager.get(), [this](const ConvertationContext& context, bool saveOnly) {
+                             toSave.push_back(context);
+                             saveOnlyFlags.push_back(saveOnly);
+                         });
+    }
+
+    // Writes the "converted" file where the manager wants it and hands back the context.
+    static ConvertationContext Convert(const ConvertationContext& context)
+    {
+        QFile file(QString::fromStdString(context.outputPath.utf8string()));
+        file.open(QIODevice::WriteOnly);
+        file.write("converted video");
+        return context;
+    }
+
+    // The user shares a file and presses Start; signed in, the host converts it.
+    bool ShareAndConvert(ConvertationContext& converted, bool keepLocalCopy = false)
+    {
+        if (!manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}))
+            return false;
+        ManagerKit::Child<QCheckBox>(kit.ShownDialog(), "saveAsLocalFileCheckBox")->setChecked(keepLocalCopy);
+        QTest::mouseClick(ManagerKit::Child<QPushButton>(kit.ShownDialog(), "startButton"), Qt::LeftButton);
+        if (toUpload.size() != 1)
+            return false;
+        converted = Convert(toUpload.front());
+        return true;
+    }
+
+    ManagerKit kit;
+    std::unique_ptr<ManagerKit::Manager> manager = kit.Make();
+    std::vector<ConvertationContext> toUpload;
+    std::vector<ConvertationContext> toSave;
+    std::vector<bool> saveOnlyFlags;
+    QSignalSpy started{manager.get(), &AbstractSharingManager::SharingStarted};
+    QSignalSpy finished{manager.get(), &AbstractSharingManager::SharingFinished};
+    QSignalSpy canceled{manager.get(), &AbstractSharingManager::SharingCanceled};
+};
+
+QPushButton* Button(QWidget* parent, const char* name)
+{
+    return ManagerKit::Child<QPushButton>(parent, name);
+}
+
+SharingAuthorizationDialog* PromptOf(QWidget* dialog)
+{
+    return dialog ? dialog->findChild<SharingAuthorizationDialog*>() : nullptr;
+}
+
+// Runs `act` inside the prompt's own event loop once it runs; closes a prompt
+// the action left open, so a wrong flow fails the test instead of blocking it.
+void WhenPromptRuns(QWidget* dialog, std::function<void(SharingAuthorizationDialog&)> act, bool& ran, bool& leftOpen)
+{
+    QTimer::singleShot(0, dialog, [dialog, act, &ran, &leftOpen] {
+        SharingAuthorizationDialog* prompt = PromptOf(dialog);
+        ran = prompt && prompt->isVisible();
+        if (!ran)
+            return;
+        act(*prompt);
+        leftOpen = prompt->isVisible();
+        prompt->hide();
+    });
+}
+
+// Signs in through the fake as the protocol would after the browser step:
+// sign-in callback, then the profile the sign-in logic asks for.
+void CompleteSignIn(TestSupport::FakeYoutubeProtocol& protocol, const QUrl& profile)
+{
+    protocol.loggedIn = true;
+    protocol.FinishLogIn(protocol.LastTicket(QStringLiteral("LogIn")), RequestResult::Success);
+    protocol.AnswerUserProfile(protocol.LastTicket(QStringLiteral("RequestUserProfile")), RequestResult::Success,
+                               profile);
+}
 
 // Remembers what was entered and left, and lets a test look around at the
 // moment the manager leaves.
@@ -68,9 +166,300 @@ class TestYouTubeSharingManager : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<RQ::ConvertationContext>(); }
+    void initTestCase()
+    {
+        qRegisterMetaType<ConvertationContext>();
+        qRegisterMetaType<Parameters>("QMap<QString,QString>");
+        // A folder check failing would otherwise show a message box.
+        RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
+            QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
+        });
+    }
+
+    void cleanupTestCase() { RQ::SetPathProblemPresenter({}); }
 
     void cleanup() { RQ::InstanceRegistry::SetInstance(nullptr); }
+
+    // A file that is gone is a failed sharing; one that cannot be opened is
+    // logged at a fixed place of the manager's file, for the host's filters.
+    void shareFileRefused_data()
+    {
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("reason");
+        using Failure = TestSupport::ScriptedFileManager::Failure;
+        QTest::newRow("missing file") << true << int(Failure::None) << 0 << QString();
+        QTest::newRow("host exception") << false << int(Failure::HostException) << 329
+                                        << QStringLiteral("; reason: the probe found no streams");
+        QTest::newRow("std::exception") << false << int(Failure::StdException) << 335
+                                        << QStringLiteral("; reason: out of file handles");
+        QTest::newRow("anything else") << false << int(Failure::Other) << 341 << QString();
+    }
+
+    void shareFileRefused()
+    {
+        QFETCH(bool, missing);
+        QFETCH(int, failure);
+        QFETCH(QString, reason);
+        Sharing sharing;
+        sharing.kit.files->failure = TestSupport::ScriptedFileManager::Failure(failure);
+        const ioPath source = missing ? ioPath(sharing.kit.Path(QStringLiteral("gone.mp4")).toStdString())
+                                      : sharing.kit.WriteFile(QStringLiteral("broken.mp4"));
+        LogCapture log;
+
+        QVERIFY(!sharing.manager->ShareFile(source, {}));
+
+        QCOMPARE(sharing.canceled.count(), 1);
+        QVERIFY(!sharing.kit.ShownDialog());
+        QCOMPARE(sharing.kit.parentProvider->Depth(), 0);
+        std::vector<LogCapture::Line> errors;
+        for (const LogCapture::Line& entry : log.Lines())
+            if (entry.severity == google::GLOG_ERROR)
+                errors.push_back(entry);
+        const auto& outcomes = sharing.kit.result->outcomes;
+        if (missing)
+        {
+            QVERIFY(errors.empty());
+            QCOMPARE(int(outcomes.size()), 1);
+            QCOMPARE(int(outcomes.front().result), 1);
+            QCOMPARE(outcomes.front().context.resultFlags, (Flags{1, 4}));
+            QVERIFY(outcomes.front().context.url.isEmpty());
+            return;
+        }
+        QVERIFY(outcomes.empty());
+        QCOMPARE(int(errors.size()), 1);
+        QCOMPARE(QString::fromStdString(errors.front().file), QStringLiteral("YouTubeSharingManager.cpp"));
+        QTEST(errors.front().line, "line");
+        QCOMPARE(QString::fromStdString(errors.front().text),
+                 QStringLiteral("Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingManager::ShareFile:  Cannot load "
+                                "project: ")
+                     + QString::fromStdString(source.utf8string()) + reason);
+    }
+
+    void upload_data()
+    {
+        QTest::addColumn<bool>("keepLocalCopy");
+        QTest::addColumn<QString>("saveTo");
+        QTest::addColumn<Flags>("flags");
+        QTest::newRow("exported file removed") << false << QStringLiteral("NO") << Flags{0, 1};
+        QTest::newRow("local copy kept") << true << QStringLiteral("YES") << Flags{1};
+    }
+
+    void upload()
+    {
+        QFETCH(bool, keepLocalCopy);
+        QFETCH(QString, saveTo);
+        QFETCH(Flags, flags);
+        Sharing sharing(true);
+        ManagerKit& kit = sharing.kit;
+
+        ConvertationContext converted;
+        QVERIFY(sharing.ShareAndConvert(converted, keepLocalCopy));
+        QVERIFY(!kit.ShownDialog());
+        const QString output = QString::fromStdString(converted.outputPath.utf8string());
+        QVERIFY(output.startsWith(kit.Path(keepLocalCopy ? QStringLiteral("kept/") : QStringLiteral("exports/"))));
+
+        QVERIFY(sharing.manager->Upload(converted));
+
+        QCOMPARE(kit.progress->calls, (QStringList{QStringLiteral("SetSaveFormatTextGetter"), QStringLiteral("OnStart")}));
+        QCOMPARE(kit.progress->textGetter(), QStringLiteral("Uploading to YouTube"));
+        const auto uploads = kit.protocol->CallsNamed(QStringLiteral("Upload"));
+        QCOMPARE(int(uploads.size()), 1);
+        QCOMPARE(uploads.front().args.at(0).toString(), output);
+        QCOMPARE(sharing.started.count(), 1);
+        QCOMPARE(sharing.started.front().at(0).toString(), QStringLiteral("video"));
+        const QString preset = QString::fromStdString(converted.conversion->preset->GetId());
+        QVERIFY(!preset.isEmpty());
+        QCOMPARE(sharing.started.front().at(1).value<Parameters>(),
+                 (Parameters{{QStringLiteral("CATEGORY"), QStringLiteral("22")},
+                             {QStringLiteral("PRIVACY"), QStringLiteral("UNLISTED")},
+                             {QStringLiteral("RESOLUTION"), preset},
+                             {QStringLiteral("SAVE_TO"), saveTo}}));
+        // Progress reaches the progress window as a fraction.
+        QVERIFY(kit.protocol->ReportProgress(uploads.front().ticket, 37));
+        QCOMPARE(kit.progress->steps.back().fraction, 0.37f);
+        QVERIFY(kit.result->outcomes.empty());
+
+        QVERIFY(kit.protocol->FinishUpload(uploads.front().ticket, RequestResult::Success, kVideoUrl));
+
+        QCOMPARE(QFile::exists(output), keepLocalCopy);
+        QCOMPARE(int(kit.result->outcomes.size()), 1);
+        QCOMPARE(int(kit.result->outcomes.front().result), 0);
+        QCOMPARE(kit.result->outcomes.front().context.resultFlags, flags);
+        QCOMPARE(kit.result->outcomes.front().context.url, kVideoUrl);
+        QCOMPARE(kit.result->outcomes.front().context.context.outputPath, converted.outputPath);
+        QCOMPARE(sharing.finished.count(), 1);
+        QCOMPARE(sharing.finished.front().at(0).toBool(), true);
+        QCOMPARE(kit.progress->calls.last(), QStringLiteral("OnStop"));
+        QCOMPARE(kit.parentProvider->Depth(), 0);
+    }
+
+    void saveWithoutUpload()
+    {
+        Sharing sharing;
+        QVERIFY(sharing.manager->ShareFile(sharing.kit.WriteFile(QStringLiteral("clip.mp4")), {}));
+        YouTubeSharingDialog* dialog = sharing.kit.ShownDialog();
+        bool ran = false;
+        bool leftOpen = false;
+        WhenPromptRuns(dialog, [](SharingAuthorizationDialog& prompt) {
+            QCOMPARE(prompt.GetState(), SharingAuthorizationDialog::SignInRequired);
+            QTest::mouseClick(Button(&prompt, "secondaryButton"), Qt::LeftButton);
+        }, ran, leftOpen);
+
+        QTest::mouseClick(Button(dialog, "startButton"), Qt::LeftButton);
+
+        QVERIFY(ran);
+        QVERIFY(!leftOpen);
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(sharing.toUpload.empty());
+        QCOMPARE(int(sharing.toSave.size()), 1);
+        QCOMPARE(sharing.saveOnlyFlags.front(), true);
+        const ConvertationContext converted = Sharing::Convert(sharing.toSave.front());
+
+        QVERIFY(sharing.manager->Upload(converted));
+
+        QCOMPARE(sharing.finished.count(), 1);
+        QCOMPARE(sharing.finished.front().at(0).toBool(), true);
+        QVERIFY(sharing.kit.protocol->CallsNamed(QStringLiteral("Upload")).empty());
+        QVERIFY(sharing.kit.result->outcomes.empty());
+        // The user asked for the file: it stays.
+        QVERIFY(converted.outputPath.exists());
+        QCOMPARE(sharing.kit.parentProvider->Depth(), 0);
+    }
+
+    void uploadRefused_data()
+    {
+        QTest::addColumn<bool>("shareFirst");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<Flags>("flags");
+        QTest::newRow("no sharing, signed in") << false << true << Flags{1};
+        QTest::newRow("no sharing, signed out") << false << false << Flags{1};
+        QTest::newRow("signed out during the conversion") << true << false << Flags{0, 1};
+    }
+
+    void uploadRefused()
+    {
+        QFETCH(bool, shareFirst);
+        QFETCH(bool, signedIn);
+        QFETCH(Flags, flags);
+        Sharing sharing(true);
+        ConvertationContext converted;
+        if (shareFirst)
+            QVERIFY(sharing.ShareAndConvert(converted));
+        sharing.kit.protocol->loggedIn = signedIn;
+
+        QVERIFY(!sharing.manager->Upload(converted));
+
+        QCOMPARE(sharing.canceled.count(), 1);
+        QCOMPARE(sharing.finished.count(), 0);
+        QVERIFY(sharing.kit.protocol->CallsNamed(QStringLiteral("Upload")).empty());
+        QCOMPARE(int(sharing.kit.result->outcomes.size()), 1);
+        QCOMPARE(int(sharing.kit.result->outcomes.front().result), 1);
+        QCOMPARE(sharing.kit.result->outcomes.front().context.resultFlags, flags);
+        if (shareFirst)
+            QVERIFY(converted.outputPath.exists());
+    }
+
+    void signInWhilePromptRuns_data()
+    {
+        QTest::addColumn<QUrl>("profile");
+        QTest::addColumn<int>("conversions");
+        QTest::newRow("usable account") << kProfileUrl << 1;
+        QTest::newRow("account without a channel") << QUrl() << 0;
+    }
+
+    void signInWhilePromptRuns()
+    {
+        QFETCH(QUrl, profile);
+        QFETCH(int, conversions);
+        Sharing sharing;
+        ManagerKit& kit = sharing.kit;
+        QVERIFY(sharing.manager->ShareFile(kit.WriteFile(QStringLiteral("clip.mp4")), {}));
+        YouTubeSharingDialog* dialog = kit.ShownDialog();
+        bool ran = false;
+        bool leftOpen = false;
+        int conversionsInsideTheLoop = -1;
+        SharingAuthorizationDialog::State stateAfterSignIn = SharingAuthorizationDialog::SignInRequired;
+        WhenPromptRuns(dialog, [&](SharingAuthorizationDialog& prompt) {
+            QTest::mouseClick(Button(&prompt, "primaryButton"), Qt::LeftButton);
+            QCOMPARE(int(kit.protocol->CallsNamed(QStringLiteral("LogIn")).size()), 1);
+            CompleteSignIn(*kit.protocol, profile);
+            conversionsInsideTheLoop = int(sharing.toUpload.size());
+            stateAfterSignIn = prompt.GetState();
+            if (prompt.isVisible())
+                QTest::mouseClick(Button(&prompt, "primaryButton"), Qt::LeftButton); // "Back"
+        }, ran, leftOpen);
+
+        QTest::mouseClick(Button(dialog, "startButton"), Qt::LeftButton);
+
+        QVERIFY(ran);
+        QVERIFY(!leftOpen);
+        QCOMPARE(conversionsInsideTheLoop, conversions);
+        QCOMPARE(int(sharing.toUpload.size()), conversions);
+        QVERIFY(sharing.toSave.empty());
+        if (conversions == 1)
+        {
+            QVERIFY(!dialog->isVisible());
+        }
+        else
+        {
+            QCOMPARE(stateAfterSignIn, SharingAuthorizationDialog::ProfileInvalid);
+            // Back to the form.
+            QVERIFY(dialog->isVisible());
+        }
+        // The rest of the user's information arriving later starts nothing more.
+        kit.protocol->AnswerUserName(kit.protocol->LastTicket(QStringLiteral("RequestUserName")),
+                                     RequestResult::Success, QStringLiteral("Ann"));
+        kit.protocol->AnswerUserPicture(kit.protocol->LastTicket(QStringLiteral("RequestUserPicture")),
+                                        RequestResult::Success, QPixmap(8, 8));
+        QCOMPARE(int(sharing.toUpload.size()), conversions);
+    }
+
+    void signInOutsideAStartStartsNothing()
+    {
+        Sharing sharing;
+        QVERIFY(sharing.manager->ShareFile(sharing.kit.WriteFile(QStringLiteral("clip.mp4")), {}));
+        YouTubeSharingDialog* dialog = sharing.kit.ShownDialog();
+
+        // The dialog's own sign-in button: the prompt is not running.
+        QTest::mouseClick(Button(dialog, "signInButton"), Qt::LeftButton);
+        QCOMPARE(int(sharing.kit.protocol->CallsNamed(QStringLiteral("LogIn")).size()), 1);
+        CompleteSignIn(*sharing.kit.protocol, kProfileUrl);
+
+        QVERIFY(sharing.toUpload.empty());
+        QVERIFY(sharing.toSave.empty());
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!PromptOf(dialog)->isVisible());
+    }
+
+    void cancelFromTheProgressWindow()
+    {
+        Sharing sharing(true);
+        ManagerKit& kit = sharing.kit;
+        ConvertationContext converted;
+        QVERIFY(sharing.ShareAndConvert(converted));
+        QVERIFY(sharing.manager->Upload(converted));
+        const qint64 ticket = kit.protocol->LastTicket(QStringLiteral("Upload"));
+        kit.protocol->calls.clear();
+
+        emit kit.progress->CancelRequested();
+
+        QCOMPARE(kit.protocol->CallNames(), QStringList{QStringLiteral("Cancel")});
+        QCOMPARE(kit.protocol->calls.front().args, (QVariantList{ticket}));
+        // The manager waits for the upload to say how it ended.
+        QVERIFY(kit.result->outcomes.empty());
+        QCOMPARE(sharing.finished.count(), 0);
+
+        QVERIFY(kit.protocol->FinishUpload(ticket, RequestResult::Cancelled));
+
+        QCOMPARE(int(kit.result->outcomes.size()), 1);
+        QCOMPARE(int(kit.result->outcomes.front().result), int(RequestResult::Cancelled));
+        QCOMPARE(kit.result->outcomes.front().context.resultFlags, (Flags{0, 1}));
+        QCOMPARE(sharing.finished.count(), 1);
+        QCOMPARE(sharing.finished.front().at(0).toBool(), false);
+        QVERIFY(!converted.outputPath.exists());
+    }
 
     // Cancel and Reset both stop everything; only Cancel says so.
     void cancelAndResetStopEverything_data()
@@ -86,32 +475,28 @@ private slots:
     {
         QFETCH(bool, sharing);
         QFETCH(bool, cancel);
-        ManagerKit kit;
-        auto manager = kit.Make();
+        Sharing shared;
+        ManagerKit& kit = shared.kit;
         const ioPath source = kit.WriteFile(QStringLiteral("clip.mp4"));
         if (sharing)
         {
-            QVERIFY(manager->ShareFile(source, {{0, 500000}}));
+            QVERIFY(shared.manager->ShareFile(source, {{0, 500000}}));
             QVERIFY(kit.ShownDialog());
             QVERIFY(kit.ShownDialog()->isVisible());
         }
         QPointer<YouTubeSharingDialog> dialog = kit.ShownDialog();
         kit.progress->calls.clear();
         kit.protocol->calls.clear();
-        QSignalSpy canceled(manager.get(), &AbstractSharingManager::SharingCanceled);
-        QSignalSpy finished(manager.get(), &AbstractSharingManager::SharingFinished);
-        QSignalSpy started(manager.get(), &AbstractSharingManager::SharingStarted);
-        QSignalSpy converting(manager.get(), qOverload<const RQ::ConvertationContext&>(
-                                                 &AbstractSharingManager::ConvertingRequested));
         LogCapture log;
 
         if (cancel)
-            manager->Cancel();
+            shared.manager->Cancel();
         else
-            manager->Reset();
+            shared.manager->Reset();
 
-        QCOMPARE(canceled.count(), cancel ? 1 : 0);
-        QCOMPARE(finished.count() + started.count() + converting.count(), 0);
+        QCOMPARE(shared.canceled.count(), cancel ? 1 : 0);
+        QCOMPARE(shared.finished.count() + shared.started.count(), 0);
+        QVERIFY(shared.toUpload.empty() && shared.toSave.empty());
         QCOMPARE(kit.progress->calls, QStringList{QStringLiteral("OnStop")});
         // The upload logic is asked to cancel even when it has nothing running.
         QCOMPARE(kit.protocol->CallNames(), QStringList{QStringLiteral("Cancel")});
@@ -129,7 +514,7 @@ private slots:
         }
         // With the request gone, a late Upload has nothing to send.
         kit.protocol->loggedIn = true;
-        QVERIFY(!manager->Upload(RQ::ConvertationContext()));
+        QVERIFY(!shared.manager->Upload(RQ::ConvertationContext()));
         QVERIFY(kit.protocol->CallsNamed(QStringLiteral("Upload")).empty());
     }
 
@@ -155,15 +540,7 @@ private slots:
         RQ::InstanceRegistry::SetInstance(&registry);
         const int dialogsBefore = SharingDialogsAlive();
 
-        try
-        {
-            kit.Make();
-            QFAIL("a manager was built with an empty service");
-        }
-        catch (const std::logic_error& error)
-        {
-            QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("NotNull can not initialized by null"));
-        }
+        QVERIFY_EXCEPTION_THROWN(kit.Make(), std::logic_error);
         // What was built before the refusal went away again, and nothing was entered.
         QCOMPARE(SharingDialogsAlive(), dialogsBefore);
         QVERIFY(registry.entered.empty());
@@ -171,8 +548,7 @@ private slots:
 
     void registryEntryLivesAsLongAsTheManager()
     {
-        ManagerKit kit;
-        kit.protocol->loggedIn = true;
+        ManagerKit kit(true);
         WatchingRegistry registry;
         RQ::InstanceRegistry::SetInstance(&registry);
         auto manager = kit.Make();

@@ -19,6 +19,7 @@ class FakeYoutubeProtocol : public Tavrix::Social::YoutubeProtocol
 public:
     using RequestResult = Tavrix::Social::RequestResult;
     using Ticket = Tavrix::Social::Ticket;
+    using FinishCallback = VideoSharing<Tavrix::Social::DefaultSharingResult>::FinishCallback;
 
     struct Call
     {
@@ -44,28 +45,92 @@ public:
     bool IsPending(Ticket ticket) const;
 
     // --- delivering callbacks; each returns false when no such request waits ---
-    bool FinishLogIn(Ticket ticket, RequestResult result);
-    bool AnswerUserName(Ticket ticket, RequestResult result, const QString& name);
-    bool AnswerUserProfile(Ticket ticket, RequestResult result, const QUrl& profile);
-    bool AnswerUserPicture(Ticket ticket, RequestResult result, const QPixmap& picture);
-    bool ReportProgress(Ticket ticket, int percent);
-    bool FinishUpload(Ticket ticket, RequestResult result, const QUrl& url = {});
+    bool FinishLogIn(Ticket ticket, RequestResult result) { return Deliver(m_logIns, ticket, result); }
+    bool AnswerUserName(Ticket ticket, RequestResult result, const QString& name)
+    {
+        return Deliver(m_names, ticket, result, name);
+    }
+    bool AnswerUserProfile(Ticket ticket, RequestResult result, const QUrl& profile)
+    {
+        return Deliver(m_profiles, ticket, result, profile);
+    }
+    bool AnswerUserPicture(Ticket ticket, RequestResult result, const QPixmap& picture)
+    {
+        return Deliver(m_pictures, ticket, result, picture);
+    }
+    bool ReportProgress(Ticket ticket, int percent)
+    {
+        if (!m_uploads.count(ticket))
+            return false;
+        m_progress[ticket](ticket, percent);
+        return true;
+    }
+    bool FinishUpload(Ticket ticket, RequestResult result, const QUrl& url = {})
+    {
+        Tavrix::Social::DefaultSharingResult data;
+        data.url = url;
+        return Deliver(m_uploads, ticket, result, data);
+    }
 
     // --- the protocol ---
     void Cancel(Ticket ticket) override;
-    Ticket LogIn(const QMap<QString, QString>& parameters, LogInCallback callback) override;
+    Ticket LogIn(const QMap<QString, QString>& parameters, LogInCallback callback) override
+    {
+        return Keep(m_logIns, QStringLiteral("LogIn"), {ToVariant(parameters)}, std::move(callback));
+    }
     void LogOut() override;
-    bool IsLoggedIn() const override;
-    Ticket RequestUserName(NameCallback callback) override;
-    Ticket RequestUserProfile(ProfileCallback callback) override;
-    Ticket RequestUserId(IdCallback callback) override;
-    Ticket RequestUserPicture(PictureCallback callback) override;
+    bool IsLoggedIn() const override { return loggedIn; }
+    Ticket RequestUserName(NameCallback callback) override
+    {
+        return Keep(m_names, QStringLiteral("RequestUserName"), {}, std::move(callback));
+    }
+    Ticket RequestUserProfile(ProfileCallback callback) override
+    {
+        return Keep(m_profiles, QStringLiteral("RequestUserProfile"), {}, std::move(callback));
+    }
+    Ticket RequestUserId(IdCallback callback) override
+    {
+        return Keep(m_ids, QStringLiteral("RequestUserId"), {}, std::move(callback));
+    }
+    Ticket RequestUserPicture(PictureCallback callback) override
+    {
+        return Keep(m_pictures, QStringLiteral("RequestUserPicture"), {}, std::move(callback));
+    }
     QMap<QString, Tavrix::Social::Field> GetFields() const override;
-    Ticket Upload(const QString& file, const QMap<QString, QString>& fields,
-                  VideoSharing<Tavrix::Social::DefaultSharingResult>::FinishCallback finished, ProgressCallback progress) override;
+    Ticket Upload(const QString& file, const QMap<QString, QString>& fieldValues, FinishCallback finished,
+                  ProgressCallback progress) override
+    {
+        const Ticket ticket =
+            Keep(m_uploads, QStringLiteral("Upload"), {file, ToVariant(fieldValues)}, std::move(finished));
+        m_progress[ticket] = std::move(progress);
+        return ticket;
+    }
 
 private:
-    Ticket Record(const QString& name, const QVariantList& args = {});
+    static QVariantMap ToVariant(const QMap<QString, QString>& values);
+
+    // Records a request and keeps its callback under a new ticket.
+    template <class TMap, class TCallback>
+    Ticket Keep(TMap& waiting, const QString& name, const QVariantList& args, TCallback callback)
+    {
+        const Ticket ticket = m_nextTicket++;
+        calls.push_back({name, args, ticket});
+        waiting[ticket] = std::move(callback);
+        return ticket;
+    }
+
+    // Hands the answer to the request's callback, which no longer waits.
+    template <class TMap, class... TArgs>
+    static bool Deliver(TMap& waiting, Ticket ticket, const TArgs&... args)
+    {
+        auto it = waiting.find(ticket);
+        if (it == waiting.end())
+            return false;
+        auto callback = std::move(it->second);
+        waiting.erase(it);
+        callback(ticket, args...);
+        return true;
+    }
 
     Ticket m_nextTicket = 1;
     std::map<Ticket, LogInCallback> m_logIns;
@@ -73,7 +138,8 @@ private:
     std::map<Ticket, ProfileCallback> m_profiles;
     std::map<Ticket, IdCallback> m_ids;
     std::map<Ticket, PictureCallback> m_pictures;
-    std::map<Ticket, std::pair<VideoSharing<Tavrix::Social::DefaultSharingResult>::FinishCallback, ProgressCallback>> m_uploads;
+    std::map<Ticket, FinishCallback> m_uploads;
+    std::map<Ticket, ProgressCallback> m_progress;
 };
 
 // A field with options given as value/text pairs.

@@ -82,8 +82,9 @@ struct ManagerKit
     using Manager = Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingManager;
     using Dialog = Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
 
-    ManagerKit()
+    explicit ManagerKit(bool signedIn = false)
     {
+        protocol->loggedIn = signedIn;
         protocol->fields.insert(Tavrix::Social::YoutubeProtocol::FIELD_CATEGORY_ID,
                                 MakeField({{QStringLiteral("10"), QStringLiteral("Music")},
                                            {QStringLiteral("22"), QStringLiteral("People & Blogs")}},

@@ -1,0 +1,25 @@
+#pragma once
+
+// The host program run by a test as scripts/run.sh starts it on a machine
+// without a display.
+
+#include <QDir>
+#include <QProcessEnvironment>
+
+namespace TestSupport {
+
+// No display, no client of a real account, no log level of the caller's, and
+// a home of its own: the user's settings, tokens and kept files stay untouched.
+inline QProcessEnvironment ProgramEnvironment(const QString& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIX_YOUTUBE_CLIENT_ID",
+                             "TAVRIX_YOUTUBE_CLIENT_SECRET", "GLOG_minloglevel"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("HOME"), home);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+        environment.insert(QLatin1String(name), QDir(home).filePath(QLatin1String(name)));
+    return environment;
+}
+
+} // namespace TestSupport
