@@ -49,6 +49,12 @@ QString Local(const ioPath& path)
     return QString::fromStdString(path.utf8string());
 }
 
+// A field of ffprobe's answer as text, whether it wrote it as a number or as text.
+QString Text(const QJsonObject& object, const char* key)
+{
+    return object.value(QLatin1String(key)).toVariant().toString();
+}
+
 QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
@@ -87,25 +93,17 @@ private slots:
         QVERIFY(TestSupport::MakeClip(m_long, 320, 240, 40, false));
 
         // H.264 and AAC within the presets' rates, a key frame every second.
-        const QStringList x264{QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
-                               QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
-                               QStringLiteral("-x264-params"), QStringLiteral("keyint=25:min-keyint=25:scenecut=0")};
-        const auto rate = [](const char* bitsPerSecond) {
-            return QStringList{QStringLiteral("-b:v"), QLatin1String(bitsPerSecond), QStringLiteral("-maxrate"),
-                               QLatin1String(bitsPerSecond), QStringLiteral("-bufsize"), QLatin1String(bitsPerSecond)};
+        const QString x264 = QStringLiteral("-c:v libx264 -preset ultrafast -pix_fmt yuv420p "
+                                            "-x264-params keyint=25:min-keyint=25:scenecut=0");
+        const QString rate = QStringLiteral(" -b:v %1 -maxrate %1 -bufsize %1");
+        const auto make = [this](const char* name, double seconds, const QString& options) {
+            return TestSupport::MakeClip(m_dir.filePath(QLatin1String(name)), 320, 240, seconds, true,
+                                         TestSupport::Args(options));
         };
-        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("fits.mp4")), 320, 240, 3, true, x264 + rate("150k")));
-        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("over.mp4")), 320, 240, 3, true, x264 + rate("900k")));
-        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("hevc.mp4")), 320, 240, 2, true,
-                                      QStringList{QStringLiteral("-c:v"), QStringLiteral("libx265"), QStringLiteral("-preset"),
-                                                  QStringLiteral("ultrafast"), QStringLiteral("-x265-params"),
-                                                  QStringLiteral("log-level=error")} +
-                                          rate("150k")));
-        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("vp9.mp4")), 320, 240, 2, true,
-                                      QStringList{QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9"),
-                                                  QStringLiteral("-deadline"), QStringLiteral("realtime"),
-                                                  QStringLiteral("-cpu-used"), QStringLiteral("8")} +
-                                          rate("150k")));
+        QVERIFY(make("fits.mp4", 3, x264 + rate.arg("150k")));
+        QVERIFY(make("over.mp4", 3, x264 + rate.arg("900k")));
+        QVERIFY(make("hevc.mp4", 2, "-c:v libx265 -preset ultrafast -x265-params log-level=error" + rate.arg("150k")));
+        QVERIFY(make("vp9.mp4", 2, "-c:v libvpx-vp9 -deadline realtime -cpu-used 8" + rate.arg("150k")));
         // Its index sits at the end, so its head alone is no video.
         QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("truncated.mp4")),
                                        ReadAll(m_dir.filePath(QStringLiteral("fits.mp4"))).left(4000)));
@@ -123,10 +121,12 @@ private slots:
         QTest::addColumn<QString>("preset");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
+        // The user's files already there by the wanted name and the next one.
+        QTest::addColumn<bool>("taken");
 
-        QTest::newRow("4:3 into a 16:9 box") << "clip 4x3.mp4" << "box360" << 480 << 360;
-        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << 426 << 240;
-        QTest::newRow("no resize filter") << "clip 4x3.mp4" << "nobox" << 320 << 240;
+        QTest::newRow("4:3 into a 16:9 box") << "clip 4x3.mp4" << "box360" << 480 << 360 << false;
+        QTest::newRow("16:9 shrunk, odd box width, name taken") << "clip 16x9.mp4" << "box240" << 426 << 240 << true;
+        QTest::newRow("no resize filter") << "clip 4x3.mp4" << "nobox" << 320 << 240 << false;
     }
 
     void convertsToThePresetsBoxAndRates()
@@ -135,6 +135,14 @@ private slots:
         QFETCH(QString, preset);
         QFETCH(int, width);
         QFETCH(int, height);
+        QFETCH(bool, taken);
+        const QString wanted = m_out->filePath(QStringLiteral("My video.mp4"));
+        const QString second = m_out->filePath(QStringLiteral("My video (2).mp4"));
+        if (taken)
+        {
+            QVERIFY(TestSupport::WriteFile(wanted, "the user's own video"));
+            QVERIFY(TestSupport::WriteFile(second, "another one"));
+        }
 
         VideoConverter converter(std::make_shared<RQ::FileManager>());
         QSignalSpy finished(&converter, &VideoConverter::Finished);
@@ -143,22 +151,24 @@ private slots:
         QVERIFY(converter.Start(context));
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
 
+        // The user's files are never overwritten: the output takes the next free name.
         const auto done = finished.first().first().value<ConvertationContext>();
-        QCOMPARE(Local(done.outputPath), m_out->filePath(QStringLiteral("My video.mp4")));
+        QCOMPARE(Local(done.outputPath), taken ? m_out->filePath(QStringLiteral("My video (3).mp4")) : wanted);
         QCOMPARE(done.sourcePath, context.sourcePath);
+        if (taken)
+        {
+            QCOMPARE(ReadAll(wanted), QByteArray("the user's own video"));
+            QCOMPARE(ReadAll(second), QByteArray("another one"));
+        }
         QVERIFY(!QFileInfo::exists(Local(done.outputPath) + QStringLiteral(".part")));
 
         const QJsonObject probe = TestSupport::Probe(Local(done.outputPath));
         const QJsonObject video = TestSupport::StreamOf(probe, QStringLiteral("video"));
         const QJsonObject audio = TestSupport::StreamOf(probe, QStringLiteral("audio"));
-        QCOMPARE(probe.value(QStringLiteral("format")).toObject().value(QStringLiteral("format_name")).toString(),
-                 QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2"));
-        QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QStringLiteral("h264"));
-        QCOMPARE(video.value(QStringLiteral("width")).toInt(), width);
-        QCOMPARE(video.value(QStringLiteral("height")).toInt(), height);
-        QCOMPARE(audio.value(QStringLiteral("codec_name")).toString(), QStringLiteral("aac"));
-        QCOMPARE(audio.value(QStringLiteral("sample_rate")).toString(), QStringLiteral("48000"));
-        QCOMPARE(audio.value(QStringLiteral("channels")).toInt(), 2);
+        const QStringList facts{Text(probe.value(QStringLiteral("format")).toObject(), "format_name"),
+                                Text(video, "codec_name"), Text(video, "width"), Text(video, "height"),
+                                Text(audio, "codec_name"), Text(audio, "sample_rate"), Text(audio, "channels")};
+        QCOMPARE(facts.join(' '), QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2 h264 %1 %2 aac 48000 2").arg(width).arg(height));
 
         // Noise makes the encoders spend what they may: near the preset's rates, never far above.
         const double videoRate = TestSupport::Number(video, QStringLiteral("bit_rate"));
@@ -180,35 +190,6 @@ private slots:
         QVERIFY(!progress.first().at(2).toTime().isValid());
     }
 
-    void cutsAreLeftOut_data()
-    {
-        QTest::addColumn<CutIntervals>("cuts");
-        QTest::addColumn<double>("seconds");
-
-        QTest::newRow("none") << CutIntervals{} << 3.0;
-        QTest::newRow("middle second") << CutIntervals{{1000000, 2000000}} << 2.0;
-        QTest::newRow("reversed and overlapping") << CutIntervals{{2500000, 1500000}, {1000000, 2000000}} << 1.5;
-        QTest::newRow("past the end") << CutIntervals{{2500000, 90000000}} << 2.5;
-        QTest::newRow("two apart") << CutIntervals{{0, 500000}, {2000000, 2500000}} << 2.0;
-    }
-
-    void cutsAreLeftOut()
-    {
-        QFETCH(CutIntervals, cuts);
-        QFETCH(double, seconds);
-
-        VideoConverter converter(std::make_shared<RQ::FileManager>());
-        QSignalSpy finished(&converter, &VideoConverter::Finished);
-        QVERIFY(converter.Start(Context(m_clip43, QStringLiteral("box240"), cuts, QStringLiteral("cut.mp4"))));
-        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
-
-        const QJsonObject probe = TestSupport::Probe(m_out->filePath(QStringLiteral("cut.mp4")));
-        const double duration = TestSupport::Number(probe.value(QStringLiteral("format")).toObject(),
-                                                    QStringLiteral("duration"));
-        QVERIFY2(qAbs(duration - seconds) < 0.15, qPrintable(QString::number(duration)));
-        QVERIFY(!TestSupport::StreamOf(probe, QStringLiteral("audio")).isEmpty());
-    }
-
     void copiesWhatFitsEncodesTheRest_data()
     {
         QTest::addColumn<QString>("source");
@@ -217,19 +198,29 @@ private slots:
         QTest::addColumn<bool>("forced");
         // Source packets kept, [from, to) in decoding order; empty: re-encoded.
         QTest::addColumn<QList<int>>("kept");
+        QTest::addColumn<double>("seconds");
 
-        QTest::newRow("fits") << "fits.mp4" << "box240" << CutIntervals{} << false << QList<int>{0, 75};
-        QTest::newRow("fits, no resize filter") << "fits.mp4" << "nobox" << CutIntervals{} << false << QList<int>{0, 75};
+        const CutIntervals none;
+        QTest::newRow("fits") << "fits.mp4" << "box240" << none << false << QList<int>{0, 75} << 3.0;
+        QTest::newRow("fits, no resize filter") << "fits.mp4" << "nobox" << none << false << QList<int>{0, 75} << 3.0;
         QTest::newRow("cut on key frames")
-            << "fits.mp4" << "box240" << CutIntervals{{2000000, 1000000}} << false << QList<int>{0, 25, 50, 75};
-        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << CutIntervals{} << true << QList<int>{};
-        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
-        QTest::newRow("other size") << "fits.mp4" << "box360" << CutIntervals{} << false << QList<int>{};
-        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
-        QTest::newRow("VP9") << "vp9.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
-        QTest::newRow("MPEG-4 Part 2") << "clip 4x3.mp4" << "box240" << CutIntervals{} << false << QList<int>{};
+            << "fits.mp4" << "box240" << CutIntervals{{2000000, 1000000}} << false << QList<int>{0, 25, 50, 75} << 2.0;
+        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << none << true << QList<int>{} << 3.0;
+        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << none << false << QList<int>{} << 3.0;
+        QTest::newRow("other size") << "fits.mp4" << "box360" << none << false << QList<int>{} << 3.0;
+        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << none << false << QList<int>{} << 2.0;
+        QTest::newRow("VP9") << "vp9.mp4" << "box240" << none << false << QList<int>{} << 2.0;
+        QTest::newRow("MPEG-4 Part 2") << "clip 4x3.mp4" << "box240" << none << false << QList<int>{} << 3.0;
         QTest::newRow("cut between key frames")
-            << "fits.mp4" << "box240" << CutIntervals{{500000, 1500000}} << false << QList<int>{};
+            << "fits.mp4" << "box240" << CutIntervals{{500000, 1500000}} << false << QList<int>{} << 2.0;
+        QTest::newRow("cuts reversed, one inside the other")
+            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 1000000}, {1500000, 2000000}} << false
+            << QList<int>{} << 1.5;
+        QTest::newRow("cut past the end")
+            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 90000000}} << false << QList<int>{} << 2.5;
+        QTest::newRow("two cuts apart")
+            << "clip 4x3.mp4" << "box240" << CutIntervals{{0, 500000}, {2000000, 2500000}} << false << QList<int>{}
+            << 2.0;
     }
 
     void copiesWhatFitsEncodesTheRest()
@@ -239,6 +230,7 @@ private slots:
         QFETCH(CutIntervals, cuts);
         QFETCH(bool, forced);
         QFETCH(QList<int>, kept);
+        QFETCH(double, seconds);
 
         RecordingManager manager;
         const auto progress = std::make_shared<TestSupport::RecordingProgress>();
@@ -248,7 +240,9 @@ private slots:
         TestSupport::LogCapture log;
 
         const QString path = m_dir.filePath(source);
-        emit manager.ConvertingRequested(Context(path, preset, cuts, QStringLiteral("out.mp4")));
+        ConvertationContext context = Context(path, preset, cuts, QStringLiteral("out.mp4"));
+        context.extra = ConvertationContext::Extra{"kept along", 7};
+        emit manager.ConvertingRequested(context, true);
         const bool copied = !kept.isEmpty();
         QCOMPARE(progress->textGetter(), copied ? QStringLiteral("Preparing the video") : QStringLiteral("Converting the video"));
         QCOMPARE(converter.IsCopying(), copied);
@@ -258,10 +252,17 @@ private slots:
         QVERIFY2(log.Texts(google::GLOG_INFO).filter(start).size() == 1, qPrintable(log.Texts(google::GLOG_INFO).join('\n')));
 
         const QString output = m_out->filePath(QStringLiteral("out.mp4"));
+        QCOMPARE(Local(manager.uploads.front().outputPath), output);
+        QCOMPARE(manager.uploads.front().extra->data, std::string("kept along"));
         // The index comes first, so a player can start before the whole file arrived.
         const QStringList atoms = TestSupport::TopLevelAtoms(output);
         QVERIFY2(atoms.contains(QStringLiteral("moov")) && atoms.indexOf(QStringLiteral("moov")) < atoms.indexOf(QStringLiteral("mdat")),
                  qPrintable(atoms.join(' ')));
+        // What the cuts leave, with its sound.
+        const QJsonObject probe = TestSupport::Probe(output);
+        const double duration = TestSupport::Number(probe.value(QStringLiteral("format")).toObject(), QStringLiteral("duration"));
+        QVERIFY2(qAbs(duration - seconds) < 0.15, qPrintable(QString::number(duration)));
+        QVERIFY(!TestSupport::StreamOf(probe, QStringLiteral("audio")).isEmpty());
 
         const QStringList sourcePackets = TestSupport::VideoPackets(path);
         const QStringList outputPackets = TestSupport::VideoPackets(output);
@@ -275,50 +276,6 @@ private slots:
         for (int i = 0; i + 1 < kept.size(); i += 2)
             expected += sourcePackets.mid(kept[i], kept[i + 1] - kept[i]);
         QCOMPARE(outputPackets, expected);
-    }
-
-    // The user's files by the wanted name are kept; the output takes the next free name.
-    void existingFilesAreNeverOverwritten()
-    {
-        const QString wanted = m_out->filePath(QStringLiteral("Holiday.mp4"));
-        const QString second = m_out->filePath(QStringLiteral("Holiday (2).mp4"));
-        QVERIFY(TestSupport::WriteFile(wanted, "the user's own video"));
-        QVERIFY(TestSupport::WriteFile(second, "another one"));
-
-        VideoConverter converter(std::make_shared<RQ::FileManager>());
-        QSignalSpy finished(&converter, &VideoConverter::Finished);
-        QVERIFY(converter.Start(Context(m_clip169, QStringLiteral("box240"), {}, QStringLiteral("Holiday.mp4"))));
-        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
-
-        const auto done = finished.first().first().value<ConvertationContext>();
-        QCOMPARE(Local(done.outputPath), m_out->filePath(QStringLiteral("Holiday (3).mp4")));
-        QCOMPARE(ReadAll(wanted), QByteArray("the user's own video"));
-        QCOMPARE(ReadAll(second), QByteArray("another one"));
-        QCOMPARE(TestSupport::StreamOf(TestSupport::Probe(Local(done.outputPath)), QStringLiteral("video"))
-                     .value(QStringLiteral("width"))
-                     .toInt(),
-                 426);
-    }
-
-    void cancelStopsAndLeavesNothing()
-    {
-        VideoConverter converter(std::make_shared<RQ::FileManager>());
-        QSignalSpy canceled(&converter, &VideoConverter::Canceled);
-        QSignalSpy finished(&converter, &VideoConverter::Finished);
-        QSignalSpy failed(&converter, &VideoConverter::Failed);
-        QVERIFY(converter.Start(Context(m_long, QStringLiteral("box360"), {}, QStringLiteral("long.mp4"))));
-        const QString part = m_out->filePath(QStringLiteral("long.mp4.part"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(part), 30000);
-        QVERIFY(finished.isEmpty());
-
-        converter.Cancel();
-        QCOMPARE(canceled.count(), 1);
-        QVERIFY(!converter.IsRunning());
-        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
-        converter.Cancel();
-        QCOMPARE(canceled.count(), 1);
-        QVERIFY(finished.isEmpty());
-        QVERIFY(failed.isEmpty());
     }
 
     void failuresAreReportedAndShown_data()
@@ -371,29 +328,18 @@ private slots:
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
     }
 
-    // A conversion the service asked for ends in its Upload; a failed one in its Cancel.
-    void servesTheSharingService()
+    // A conversion the service asked for that fails ends in its Cancel.
+    void failedRequestCancelsTheSharing()
     {
         RecordingManager manager;
         VideoConverter converter(std::make_shared<RQ::FileManager>());
         converter.SetFailurePresenter([](const QString&, const QString&) {});
         converter.ServeSharing(&manager);
-
-        ConvertationContext context = Context(m_clip169, QStringLiteral("box240"), {}, QStringLiteral("shared.mp4"));
-        context.extra = ConvertationContext::Extra{"kept along", 7};
-        emit manager.ConvertingRequested(context, true);
-        QTRY_COMPARE_WITH_TIMEOUT(manager.uploads.size(), std::size_t(1), 60000);
-        QCOMPARE(Local(manager.uploads.front().outputPath), m_out->filePath(QStringLiteral("shared.mp4")));
-        QCOMPARE(manager.uploads.front().extra->data, std::string("kept along"));
-        QVERIFY(QFileInfo::exists(m_out->filePath(QStringLiteral("shared.mp4"))));
-        QCOMPARE(manager.cancels, 0);
-
-        context.conversion->preset.reset();
-        emit manager.ConvertingRequested(context);
+        emit manager.ConvertingRequested(Context(m_clip169, QString(), {}, QStringLiteral("shared.mp4")));
         // Never from inside the service's own signal.
         QCOMPARE(manager.cancels, 0);
         QTRY_COMPARE(manager.cancels, 1);
-        QCOMPARE(manager.uploads.size(), std::size_t(1));
+        QVERIFY(manager.uploads.empty());
     }
 
     // The progress window shows the conversion, and its Cancel ends it and the sharing.
@@ -403,6 +349,9 @@ private slots:
         const auto progress = std::make_shared<TestSupport::RecordingProgress>();
         VideoConverter converter(std::make_shared<RQ::FileManager>());
         converter.ServeSharing(&manager, progress);
+        QSignalSpy canceled(&converter, &VideoConverter::Canceled);
+        QSignalSpy finished(&converter, &VideoConverter::Finished);
+        QSignalSpy failed(&converter, &VideoConverter::Failed);
 
         emit manager.ConvertingRequested(Context(m_long, QStringLiteral("box360"), {}, QStringLiteral("long.mp4")));
         QCOMPARE(progress->calls.mid(0, 2),
@@ -412,12 +361,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!progress->steps.empty() && progress->steps.back().fraction > 0.0f, 30000);
         QVERIFY(progress->steps.back().fraction < 1.0f);
 
+        QVERIFY(QFileInfo::exists(m_out->filePath(QStringLiteral("long.mp4.part"))));
+
         emit progress->CancelRequested();
         QVERIFY(!converter.IsRunning());
+        QCOMPARE(canceled.count(), 1);
         QCOMPARE(progress->calls.last(), QStringLiteral("OnStop"));
         QTRY_COMPARE(manager.cancels, 1);
         QVERIFY(manager.uploads.empty());
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList());
+        // A second Cancel finds nothing to stop.
+        converter.Cancel();
+        QCOMPARE(canceled.count(), 1);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(failed.isEmpty());
     }
 
 private:
