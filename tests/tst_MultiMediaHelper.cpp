@@ -113,40 +113,35 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // Catalogues written as identifiers: a "*" after one tags it the default, a "-" before one keeps it
+    // off the YouTube list.
     void defaultSelection_data()
     {
-        QTest::addColumn<QByteArray>("catalogue");
+        QTest::addColumn<QStringList>("catalogue");
         QTest::addColumn<int>("index");
-
-        QTest::newRow("default in the list")
-            << TestSupport::CatalogueJson({{"a", {kYouTube}, "A", QString()},
-                                           {"b", {kYouTube, kDefault}, "B", QString()},
-                                           {"c", {kYouTube}, "C", QString()}})
-            << 1;
-        QTest::newRow("the later of two equal identifiers")
-            << TestSupport::CatalogueJson({{"b", {kYouTube, kDefault}, "B1", QString()},
-                                           {"a", {kYouTube}, "A", QString()},
-                                           {"b", {kYouTube}, "B2", QString()}})
-            << 2;
-        QTest::newRow("no default tag")
-            << TestSupport::CatalogueJson({{"a", {kYouTube}, "A", QString()}, {"b", {kYouTube}, "B", QString()}})
-            << -1;
-        QTest::newRow("default not offered for YouTube")
-            << TestSupport::CatalogueJson({{"a", {kYouTube}, "A", QString()}, {"z", {kDefault}, "Z", QString()}})
-            << -1;
-        QTest::newRow("only the first default counts")
-            << TestSupport::CatalogueJson({{"z", {kDefault}, "Z", QString()},
-                                           {"a", {kYouTube}, "A", QString()},
-                                           {"b", {kYouTube, kDefault}, "B", QString()}})
-            << -1;
+        QTest::newRow("default in the list") << QStringList{"a", "b*", "c"} << 1;
+        QTest::newRow("the later of two equal identifiers") << QStringList{"b*", "a", "b"} << 2;
+        QTest::newRow("no default tag") << QStringList{"a", "b"} << -1;
+        QTest::newRow("default not offered for YouTube") << QStringList{"a", "-z*"} << -1;
+        QTest::newRow("only the first default counts") << QStringList{"-z*", "a", "b*"} << -1;
     }
 
     void defaultSelection()
     {
-        QFETCH(QByteArray, catalogue);
+        QFETCH(QStringList, catalogue);
         QFETCH(int, index);
-
-        MakeHelper(catalogue, TestSupport::OrderJson({}));
+        QList<TestPreset> presets;
+        for (QString id : catalogue)
+        {
+            TestPreset preset{id, {}, id, QString()};
+            if (!id.startsWith('-'))
+                preset.tags << kYouTube;
+            if (id.endsWith('*'))
+                preset.tags << kDefault;
+            preset.id = id.remove('-').remove('*');
+            presets << preset;
+        }
+        MakeHelper(TestSupport::CatalogueJson(presets), TestSupport::OrderJson({}));
         QCOMPARE(combo->currentIndex(), index);
         // Without a selection the catalogue is asked for the empty identifier.
         const Conf::IPresetPtr preset = helper->GetCurrentPreset();
@@ -201,70 +196,61 @@ private slots:
         QCOMPARE(changes.count(), 0);
     }
 
-    void resolutionFact_data()
+    // What the labels say of a source for a preset; the duration follows the host's cut convention,
+    // the size the cuts as removed parts.
+    void facts_data()
     {
         QTest::addColumn<QString>("preset");
-        QTest::addColumn<int>("sourceWidth"); // 0: no video stream
-        QTest::addColumn<int>("sourceHeight");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("width"); // 0: no video stream
+        QTest::addColumn<int>("height");
+        QTest::addColumn<qint64>("videoUs");
+        QTest::addColumn<qint64>("audioUs");
+        QTest::addColumn<CutIntervals>("cuts");
+        QTest::addColumn<QStringList>("labels");
 
-        QTest::newRow("portrait source in 720p") << "p720" << 1080 << 1920 << "406x720";
-        QTest::newRow("no video is measured as 1920x1080") << "p1080" << 0 << 0 << "1920x1080";
-        QTest::newRow("resize filter after another filter") << "framed" << 1920 << 1080 << "854x480";
-        QTest::newRow("no resize filter") << "raw" << 1440 << 1080 << "-";
+        const qint64 minute = 60 * kSecond;
+        const CutIntervals none;
+        QTest::newRow("portrait source in 720p")
+            << "p720" << 1080 << 1920 << minute << minute << none << QStringList{"406x720", "38.5 MB", "01:00"};
+        QTest::newRow("resize filter after another filter")
+            << "framed" << 1920 << 1080 << minute << minute << none << QStringList{"854x480", "20.6 MB", "01:00"};
+        QTest::newRow("no resize filter")
+            << "raw" << 1440 << 1080 << minute << minute << none << QStringList{"-", "60.0 MB", "01:00"};
+        QTest::newRow("no video stream: measured as 1920x1080, no duration")
+            << "p1080" << 0 << 0 << 0LL << minute << none << QStringList{"1920x1080", "60.0 MB", "00:00"};
+        QTest::newRow("the longer stream sets the size")
+            << "p1080" << 1920 << 1080 << minute << 2 * minute << none << QStringList{"1920x1080", "120 MB", "01:00"};
+        QTest::newRow("no cuts") << "p1080" << 1920 << 1080 << qint64(90500000) << minute << none
+                                 << QStringList{"1920x1080", "90.5 MB", "01:30"};
+        QTest::newRow("one interval") << "p1080" << 1920 << 1080 << qint64(90500000) << minute
+                                      << CutIntervals{{0, 2592030000000}} << QStringList{"1920x1080", "0 B", "02:00"};
+        QTest::newRow("intervals add first minus second")
+            << "p1080" << 1920 << 1080 << qint64(90500000) << minute
+            << CutIntervals{{5000000, 2592010000000}, {20000000, 10000000}} << QStringList{"1920x1080", "5.00 MB", "01:25"};
+        QTest::newRow("under a millisecond below zero truncates to zero")
+            << "p1080" << 1920 << 1080 << 0LL << minute << CutIntervals{{-2591999999500, 0}}
+            << QStringList{"1920x1080", "60.0 MB", "00:00"};
+        // 60 s less 30 days is -2 591 940 000 ms, which wraps to 1 703 027 296 ms.
+        QTest::newRow("milliseconds are passed in 32 bits") << "p1080" << 1920 << 1080 << minute << minute
+                                                             << CutIntervals{{0, 0}}
+                                                             << QStringList{"1920x1080", "60.0 MB", "473:03:47"};
     }
 
-    void resolutionFact()
+    void facts()
     {
         QFETCH(QString, preset);
-        QFETCH(int, sourceWidth);
-        QFETCH(int, sourceHeight);
-        QFETCH(QString, expected);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(qint64, videoUs);
+        QFETCH(qint64, audioUs);
+        QFETCH(CutIntervals, cuts);
 
-        builder->video = sourceWidth ? FakeStreamsBuilder::MakeVideo(sourceWidth, sourceHeight, 60 * kSecond) : nullptr;
+        builder->video = width ? FakeStreamsBuilder::MakeVideo(width, height, videoUs) : nullptr;
+        builder->audio = Proc::Stream::CreateAudio(audioUs, 128000);
         MakeHelper();
         Select(preset);
-        helper->SetContext(MakeContext());
-        QCOMPARE(resolution->text(), expected);
-    }
-
-    void sizeCountsTheLongerStream()
-    {
-        builder->audio = Proc::Stream::CreateAudio(120 * kSecond, 128000);
-        MakeHelper();
-        helper->SetContext(MakeContext());
-        // (8 000 000 + 384 000) bit/s for 120 s
-        QCOMPARE(size->text(), QStringLiteral("120 MB"));
-    }
-
-    void durationFact_data()
-    {
-        QTest::addColumn<CutIntervals>("cuts");
-        QTest::addColumn<qint64>("videoUs"); // -1: no video stream
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("no cuts") << CutIntervals() << qint64(90500000) << "01:30";
-        QTest::newRow("no video stream") << CutIntervals() << qint64(-1) << "00:00";
-        QTest::newRow("one interval") << CutIntervals{{0, 2592030000000}} << qint64(90500000) << "02:00";
-        QTest::newRow("intervals add first minus second")
-            << CutIntervals{{5000000, 2592010000000}, {20000000, 10000000}} << qint64(90500000) << "01:25";
-        QTest::newRow("under a millisecond below zero truncates to zero")
-            << CutIntervals{{-2591999999500, 0}} << qint64(0) << "00:00";
-        // 60 s less 30 days is -2 591 940 000 ms, which wraps to 1 703 027 296 ms.
-        QTest::newRow("milliseconds are passed in 32 bits") << CutIntervals{{0, 0}} << qint64(60 * kSecond)
-                                                             << "473:03:47";
-    }
-
-    void durationFact()
-    {
-        QFETCH(CutIntervals, cuts);
-        QFETCH(qint64, videoUs);
-        QFETCH(QString, expected);
-
-        builder->video = videoUs < 0 ? nullptr : FakeStreamsBuilder::MakeVideo(1920, 1080, videoUs);
-        MakeHelper();
         helper->SetContext(MakeContext(cuts));
-        QCOMPARE(duration->text(), expected);
+        QTEST(Labels(), "labels");
         QCOMPARE(builder->lastCutIntervals, cuts);
     }
 
