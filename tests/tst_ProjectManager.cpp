@@ -2,10 +2,10 @@
 
 #include "DesktopFakes.h"
 #include "LogCapture.h"
+#include "MediaClips.h"
 #include "TestMain.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -27,11 +27,13 @@ private slots:
         if (!m_haveFfmpeg)
             return;
         // A name that would read as an option and a protocol if passed bare.
-        m_video = Make("-clip: 1.mp4", {"-f", "lavfi", "-i", "testsrc=duration=2:size=320x240:rate=25", "-f", "lavfi",
-                                        "-i", "sine=frequency=440:duration=2", "-c:v", "mpeg4", "-c:a", "aac",
-                                        "-shortest"});
-        m_silent = Make("silent.mp4", {"-f", "lavfi", "-i", "testsrc=duration=1:size=160x120:rate=10", "-c:v", "mpeg4"});
-        m_audio = Make("tone.m4a", {"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "aac"});
+        m_video = m_dir.filePath(QStringLiteral("-clip: 1.mp4"));
+        m_silent = m_dir.filePath(QStringLiteral("silent.mp4"));
+        m_audio = m_dir.filePath(QStringLiteral("tone.m4a"));
+        QVERIFY(TestSupport::MakeClip(QStringLiteral("file:") + m_video, 320, 240, 2, true));
+        QVERIFY(TestSupport::MakeClip(m_silent, 160, 120, 1, false));
+        const QStringList tone = TestSupport::Args(QStringLiteral("-v error -y -f lavfi -i sine=duration=1 -c:a aac"));
+        QVERIFY(!TestSupport::RunTool(QStringLiteral("ffmpeg"), tone + QStringList{m_audio}).isNull());
         m_text = m_dir.filePath(QStringLiteral("notes.mp4"));
         QFile text(m_text);
         QVERIFY(text.open(QIODevice::WriteOnly));
@@ -113,15 +115,6 @@ private slots:
         QCOMPARE(manager.GetCurrentProject(), before);
     }
 
-    void opensAudioWhenAskedTo()
-    {
-        RequireFfmpeg();
-        ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Audio; });
-        manager.Open(Path(m_audio));
-        QVERIFY(manager.GetCurrentProject());
-        QVERIFY(!manager.GetCurrentProject()->GetFacts().hasVideo);
-    }
-
     void refusesAnUnreadableFile()
     {
         if (geteuid() == 0)
@@ -186,17 +179,6 @@ private:
     {
         if (!m_haveFfmpeg)
             QSKIP("ffmpeg is not installed");
-    }
-
-    QString Make(const QString& name, const QStringList& arguments)
-    {
-        const QString file = m_dir.filePath(name);
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-y"} + arguments
-                                                   + QStringList{QStringLiteral("file:") + file});
-        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
-            qFatal("ffmpeg failed: %s", ffmpeg.readAllStandardError().constData());
-        return file;
     }
 
     QTemporaryDir m_dir;
