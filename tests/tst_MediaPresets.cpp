@@ -215,35 +215,29 @@ private slots:
         QByteArray noMedia = good;
         noMedia.replace("\"video\"", "\"vid\"").replace("\"audio\"", "\"aud\"");
 
-        QTest::newRow("missing") << false << QByteArray() << "Cannot read presets file \"%1\": No such file or directory";
-        QTest::newRow("not JSON") << false << QByteArray("{ \"format\": ")
-                                  << "Malformed presets file \"%1\": JSON error at offset 12: unterminated object";
-        QTest::newRow("not an object") << false << QByteArray("[]")
-                                       << "Malformed presets file \"%1\": the top level is not an object";
+        QTest::newRow("missing") << false << QByteArray() << "No such file or directory";
+        QTest::newRow("not JSON") << false << QByteArray("{ \"format\": ") << "JSON error at offset 12: unterminated object";
+        QTest::newRow("not an object") << false << QByteArray("[]") << "the top level is not an object";
         QTest::newRow("other format") << false << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": []})")
-                                      << "Malformed presets file \"%1\": \"format\" is not \"tavrix-presets\"";
+                                      << "\"format\" is not \"tavrix-presets\"";
         QTest::newRow("newer version") << false << QByteArray(R"({"format": "tavrix-presets", "version": 2, "presets": []})")
-                                       << "Malformed presets file \"%1\": \"version\" is not 1";
+                                       << "\"version\" is not 1";
         QTest::newRow("no presets") << false << QByteArray(R"({"format": "tavrix-presets", "version": 1})")
-                                    << "Malformed presets file \"%1\": \"presets\" must be an array";
-        QTest::newRow("empty id") << false << noId
-                                  << "Malformed presets file \"%1\": preset 0: \"id\" must be a non-empty string";
+                                    << "\"presets\" must be an array";
+        QTest::newRow("empty id") << false << noId << "preset 0: \"id\" must be a non-empty string";
         QTest::newRow("negative bit rate")
-            << false << negative
-            << "Malformed presets file \"%1\": preset 0 (\"a\").video: \"bitRate\" must be a positive whole number";
+            << false << negative << "preset 0 (\"a\").video: \"bitRate\" must be a positive whole number";
         QTest::newRow("array in filter settings")
-            << false << arraySetting
-            << "Malformed presets file \"%1\": preset 0 (\"a\") filter 0: setting \"width\" is an array, which filters do not take";
-        QTest::newRow("neither video nor audio")
-            << false << noMedia << "Malformed presets file \"%1\": preset 0 (\"a\"): neither \"video\" nor \"audio\"";
+            << false << arraySetting << "preset 0 (\"a\") filter 0: setting \"width\" is an array, which filters do not take";
+        QTest::newRow("neither video nor audio") << false << noMedia << "preset 0 (\"a\"): neither \"video\" nor \"audio\"";
 
-        QTest::newRow("missing order") << true << QByteArray() << "Cannot read order file \"%1\": No such file or directory";
-        QTest::newRow("order not a list")
-            << true << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": "b"})")
-            << "Malformed order file \"%1\": \"order\" must be an array";
+        QTest::newRow("missing order") << true << QByteArray() << "No such file or directory";
+        QTest::newRow("order not a list") << true
+                                          << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": "b"})")
+                                          << "\"order\" must be an array";
         QTest::newRow("number in the order")
             << true << QByteArray(R"({"format": "tavrix-presets-order", "version": 1, "order": ["b", 3]})")
-            << "Malformed order file \"%1\": \"order\" must hold non-empty strings";
+            << "\"order\" must hold non-empty strings";
     }
 
     void badFile()
@@ -258,18 +252,15 @@ private slots:
         const ioPath path = content.isEmpty() ? ioPath(dir.filePath(QStringLiteral("absent.json")).toStdString())
                                               : Write(QStringLiteral("bad.json"), content);
         LogCapture log;
-        QString where;
         if (orderFile)
-        {
             storage->SetPresetOrderer(PresetOrderer::Create(path));
-            where = QStringLiteral("Tavrix::ClientAPI::PresetOrderer::Create: ");
-        }
         else
-        {
             QVERIFY(!storage->LoadPresets(path, ioPath()));
-            where = QStringLiteral("Tavrix::ClientAPI::PresetStorage::LoadPresets: ");
-        }
-        QCOMPARE(log.Texts(google::GLOG_ERROR), QStringList{where + problem.arg(QString::fromStdString(path.utf8string()))});
+        const QString line = QStringLiteral("Tavrix::ClientAPI::%1: %2 %3 file \"%4\": %5")
+                                 .arg(orderFile ? "PresetOrderer::Create" : "PresetStorage::LoadPresets",
+                                      content.isEmpty() ? "Cannot read" : "Malformed", orderFile ? "order" : "presets",
+                                      QString::fromStdString(path.utf8string()), problem);
+        QCOMPARE(log.Texts(google::GLOG_ERROR), QStringList{line});
         // A failed load leaves nothing of the earlier catalogue; nothing of a half-read order applies.
         QCOMPARE(TaggedIds(*storage, kYouTube), orderFile ? QStringList({"a", "b"}) : QStringList());
     }
@@ -291,12 +282,10 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
 
-        QTest::newRow("same aspect, down") << 1280 << 720 << Frame(1920, 1080) << 1280 << 720;
         QTest::newRow("laptop screen rounds to even") << 1920 << 1080 << Frame(1366, 768) << 1920 << 1080;
         QTest::newRow("4:3 is pillar-boxed") << 1280 << 720 << Frame(1440, 1080) << 960 << 720;
         QTest::newRow("portrait phone") << 1920 << 1080 << Frame(1080, 1920) << 608 << 1080;
         QTest::newRow("ultra-wide") << 1920 << 1080 << Frame(3440, 1440) << 1920 << 804;
-        QTest::newRow("odd source height") << 854 << 480 << Frame(1001, 601) << 800 << 480;
         QTest::newRow("pixel aspect stretches width") << 1920 << 1080 << Frame(720, 576, 16, 15) << 1440 << 1080;
         QTest::newRow("odd box is made even") << 1281 << 721 << Frame(1920, 1080) << 1280 << 720;
         QTest::newRow("sliver stays at least 2") << 640 << 360 << Frame(4000, 2) << 640 << 2;
@@ -333,39 +322,33 @@ private slots:
                               "Tavrix::Proc::IFilterResize::Property2Settings: \"height\" is missing"}));
     }
 
-    // The preset writes 384 kbit/s of audio beside its video rate.
+    // The estimate the dialog shows: the preset writes 384 kbit/s of audio beside its video rate
+    // for as long as the longest stream lasts, less the cuts. The dialog never lowers the quality.
     void tunerEstimate_data()
     {
         QTest::addColumn<qint64>("videoRate");
         QTest::addColumn<qint64>("videoUs");
         QTest::addColumn<qint64>("audioUs"); // 0: no audio stream
         QTest::addColumn<RQ::CutIntervals>("cuts");
-        QTest::addColumn<int>("quality");
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<qint64>("remainingUs");
 
+        using Cuts = RQ::CutIntervals;
         const qint64 s = 1000000;
         const qint64 hd = 8000000;
-        QTest::newRow("1080p, one minute") << hd << 60 * s << 60 * s << RQ::CutIntervals() << 100 << qint64(62880000) << 60 * s;
-        QTest::newRow("longest stream counts") << hd << 60 * s << 61 * s << RQ::CutIntervals() << 100 << qint64(63928000)
-                                               << 61 * s;
-        QTest::newRow("a cut") << hd << 60 * s << 0LL << RQ::CutIntervals{{10 * s, 20 * s}} << 100 << qint64(52400000)
-                               << 50 * s;
-        QTest::newRow("bounds in either order") << hd << 60 * s << 0LL << RQ::CutIntervals{{20 * s, 10 * s}} << 100
-                                                << qint64(52400000) << 50 * s;
-        QTest::newRow("overlapping cuts count once") << hd << 60 * s << 0LL
-                                                     << RQ::CutIntervals{{15 * s, 30 * s}, {10 * s, 20 * s}} << 100
+        QTest::newRow("1080p, one minute") << hd << 60 * s << 60 * s << Cuts() << qint64(62880000) << 60 * s;
+        QTest::newRow("longest stream counts") << hd << 60 * s << 61 * s << Cuts() << qint64(63928000) << 61 * s;
+        QTest::newRow("a cut") << hd << 60 * s << 0LL << Cuts{{10 * s, 20 * s}} << qint64(52400000) << 50 * s;
+        QTest::newRow("bounds in either order") << hd << 60 * s << 0LL << Cuts{{20 * s, 10 * s}} << qint64(52400000)
+                                                << 50 * s;
+        QTest::newRow("overlapping cuts count once") << hd << 60 * s << 0LL << Cuts{{15 * s, 30 * s}, {10 * s, 20 * s}}
                                                      << qint64(41920000) << 40 * s;
-        QTest::newRow("cut past the end is clipped") << hd << 60 * s << 0LL << RQ::CutIntervals{{50 * s, 90 * s}} << 100
-                                                     << qint64(52400000) << 50 * s;
-        QTest::newRow("everything cut") << hd << 60 * s << 0LL << RQ::CutIntervals{{-5 * s, 70 * s}} << 100 << qint64(0)
-                                        << 0LL;
-        QTest::newRow("half quality halves video only") << hd << 60 * s << 0LL << RQ::CutIntervals() << 50
-                                                        << qint64(32880000) << 60 * s;
-        QTest::newRow("fraction of a second") << hd << 1500000LL << 0LL << RQ::CutIntervals() << 100 << qint64(1572000)
-                                              << 1500000LL;
-        QTest::newRow("three hours of 4K") << qint64(40000000) << 3 * 3600 * s << 0LL << RQ::CutIntervals() << 100
-                                           << qint64(54518400000) << 3 * 3600 * s;
+        QTest::newRow("cut past the end is clipped") << hd << 60 * s << 0LL << Cuts{{50 * s, 90 * s}} << qint64(52400000)
+                                                     << 50 * s;
+        QTest::newRow("everything cut") << hd << 60 * s << 0LL << Cuts{{-5 * s, 70 * s}} << qint64(0) << 0LL;
+        QTest::newRow("fraction of a second") << hd << 1500000LL << 0LL << Cuts() << qint64(1572000) << 1500000LL;
+        QTest::newRow("three hours of 4K") << qint64(40000000) << 3 * 3600 * s << 0LL << Cuts() << qint64(54518400000)
+                                           << 3 * 3600 * s;
     }
 
     void tunerEstimate()
@@ -374,7 +357,6 @@ private slots:
         QFETCH(qint64, videoUs);
         QFETCH(qint64, audioUs);
         QFETCH(RQ::CutIntervals, cuts);
-        QFETCH(int, quality);
         QFETCH(qint64, bytes);
         QFETCH(qint64, remainingUs);
 
@@ -394,26 +376,12 @@ private slots:
         tuner.SetCutIntervals(cuts);
         QVERIFY(reports.isEmpty());
 
-        tuner.SetQuality(quality);
+        // Setting the quality again is how the dialog asks for a new estimate.
+        tuner.SetQuality(tuner.GetQuality());
         QCOMPARE(qint64(tuner.GetRemainingDuration()), remainingUs);
         QCOMPARE(reports.size(), 1);
         QCOMPARE(reports[0].first, storage->GetPreset("p"));
         QCOMPARE(reports[0].second, bytes);
-    }
-
-    void tunerQualityAndNoPreset()
-    {
-        RQ::QualityTunerPreset tuner;
-        int reports = 0;
-        tuner.SetPresetChangeCallback([&reports](Conf::IPresetPtr, const Core::Bytes&) { ++reports; });
-        QCOMPARE(tuner.GetQuality(), 100);
-        tuner.SetQuality(0);
-        QCOMPARE(tuner.GetQuality(), 1);
-        tuner.SetQuality(150);
-        QCOMPARE(tuner.GetQuality(), 100);
-        // Nothing to estimate without a preset.
-        QCOMPARE(reports, 0);
-        QCOMPARE(tuner.GetEstimatedSize().count(), 0);
     }
 };
 

@@ -185,15 +185,6 @@ private slots:
         QCOMPARE(combo->currentIndex(), 2);
         QCOMPARE(changes.count(), 0);
         QCOMPARE(Labels(), facts);
-
-        // Blocking is put back as it was found.
-        combo->blockSignals(true);
-        helper->RetranslatePresets();
-        QVERIFY(combo->signalsBlocked());
-        combo->blockSignals(false);
-        helper->RetranslatePresets();
-        QVERIFY(!combo->signalsBlocked());
-        QCOMPARE(changes.count(), 0);
     }
 
     // What the labels say of a source for a preset; the duration follows the host's cut convention,
