@@ -35,11 +35,6 @@ private:
     QString Work(const QString& relative) const { return workDir.filePath(relative); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(workDir.isValid());
-    }
-
     void init()
     {
         presented.clear();
@@ -69,18 +64,14 @@ private slots:
         QTest::newRow("trailing dots and blanks") << QByteArray("clip. . .  ") << QByteArray("clip");
         QTest::newRow("leading dot kept") << QByteArray(".config") << QByteArray(".config");
         QTest::newRow("empty") << QByteArray("") << QByteArray("Untitled");
-        QTest::newRow("one dot") << QByteArray(".") << QByteArray("Untitled");
         QTest::newRow("two dots") << QByteArray("..") << QByteArray("Untitled");
-        QTest::newRow("only dots") << QByteArray("......") << QByteArray("Untitled");
         QTest::newRow("only blanks") << QByteArray("     ") << QByteArray("Untitled");
         QTest::newRow("only control characters") << QByteArray("\n\t\r") << QByteArray("Untitled");
         QTest::newRow("only forbidden") << QByteArray("???") << QByteArray("___");
-        QTest::newRow("CON") << QByteArray("CON") << QByteArray("_CON");
         QTest::newRow("con.txt") << QByteArray("con.txt") << QByteArray("_con.txt");
         QTest::newRow("Nul with blank") << QByteArray("Nul ") << QByteArray("_Nul");
         QTest::newRow("aux blank extension") << QByteArray("aux .mp4") << QByteArray("_aux .mp4");
         QTest::newRow("prn two extensions") << QByteArray("PrN.tar.gz") << QByteArray("_PrN.tar.gz");
-        QTest::newRow("COM1") << QByteArray("COM1") << QByteArray("_COM1");
         QTest::newRow("lpt9.mp4") << QByteArray("lpt9.mp4") << QByteArray("_lpt9.mp4");
         QTest::newRow("COM superscript") << QByteArray("COM\xc2\xb9.avi") << QByteArray("_COM\xc2\xb9.avi");
         QTest::newRow("CONIN$") << QByteArray("conin$") << QByteArray("_conin$");
@@ -91,9 +82,7 @@ private slots:
         QTest::newRow("my con is fine") << QByteArray("my con") << QByteArray("my con");
 
         QTest::newRow("long ASCII") << QByteArray(300, 'a') << QByteArray(238, 'a');
-        QTest::newRow("long two-byte") << QByteArray("é").repeated(200) << QByteArray("é").repeated(119);
         QTest::newRow("long three-byte") << QByteArray("動").repeated(100) << QByteArray("動").repeated(79);
-        QTest::newRow("long four-byte") << QByteArray("😀").repeated(100) << QByteArray("😀").repeated(59);
         QTest::newRow("cut leaves a blank") << QByteArray(237, 'a') + QByteArray(" bcd") << QByteArray(237, 'a');
         QTest::newRow("reserved once cut")
             << QByteArray("CON") + QByteArray(300, ' ') + "x" << QByteArray("_CON");
@@ -224,20 +213,6 @@ private slots:
         QCOMPARE(icon, QMessageBox::Warning);
         QCOMPARE(boxParent, &parent);
         QVERIFY(text.startsWith("No folder is chosen"));
-    }
-
-    void customization()
-    {
-        const Tavrix::App::CustomizationManager shipped;
-        QCOMPARE(QString::fromStdString(shipped.GetProductName()), QStringLiteral("OrbitRec"));
-        QCOMPARE(QString::fromStdString(shipped.GetTagBrand()), QStringLiteral("OrbitRec"));
-        QCOMPARE(QString::fromStdString(shipped.GetTagKind()), QStringLiteral("Screen Recorder"));
-
-        const Tavrix::App::CustomizationManager rebranded("Orbit Studio", "Orbit", "Video Editor", "Someone");
-        QCOMPARE(QString::fromStdString(rebranded.GetProductName()), QStringLiteral("Orbit Studio"));
-        QCOMPARE(QString::fromStdString(rebranded.GetTagBrand()), QStringLiteral("Orbit"));
-        QCOMPARE(QString::fromStdString(rebranded.GetTagKind()), QStringLiteral("Video Editor"));
-        QCOMPARE(QString::fromStdString(rebranded.GetCompanyName()), QStringLiteral("Someone"));
     }
 
     void localeFollowsQLocaleUntilSet()
