@@ -21,19 +21,14 @@ namespace {
 const QString kYouTube = QStringLiteral("format_online_video_for_youtube");
 const QString kDefault = QStringLiteral("default_preset_for_youtube");
 
-QStringList Ids(const std::vector<Conf::IPresetPtr>& presets)
-{
-    QStringList ids;
-    for (const Conf::IPresetPtr& preset : presets)
-        ids << QString::fromStdString(preset->GetId());
-    return ids;
-}
-
 QStringList TaggedIds(const PresetStorage& storage, const QString& tag)
 {
     std::vector<Conf::IPresetPtr> presets;
     storage.GetPresetsByTag(tag.toStdString(), presets);
-    return Ids(presets);
+    QStringList ids;
+    for (const Conf::IPresetPtr& preset : presets)
+        ids << QString::fromStdString(preset->GetId());
+    return ids;
 }
 
 Conf::FrameInfo Frame(int width, int height, int num = 1, int den = 1)

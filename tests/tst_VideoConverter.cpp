@@ -182,9 +182,10 @@ private slots:
         QCOMPARE(done.extra->data, std::string("kept along"));
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList{QStringLiteral("out.mp4")});
         // The index comes first, so a player can start before the whole file arrived.
-        const QStringList atoms = TestSupport::TopLevelAtoms(output);
-        QVERIFY2(atoms.contains(QStringLiteral("moov")) && atoms.indexOf(QStringLiteral("moov")) < atoms.indexOf(QStringLiteral("mdat")),
-                 qPrintable(atoms.join(' ')));
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.indexOf("moov") > 0 && bytes.indexOf("moov") < bytes.indexOf("mdat"));
 
         const QJsonObject probe = TestSupport::Probe(output);
         const QJsonObject format = probe.value(QStringLiteral("format")).toObject();
@@ -195,11 +196,11 @@ private slots:
                                 Text(audio, "channels")};
         QCOMPARE(facts.join(' '),
                  QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2 h264 %1 %2 aac 48000 2").arg(size.width()).arg(size.height()));
-        const double duration = TestSupport::Number(format, QStringLiteral("duration"));
+        const double duration = Text(format, "duration").toDouble();
         QVERIFY2(qAbs(duration - seconds) < 0.15, qPrintable(QString::number(duration)));
         // Noise makes the encoders spend what they may: near the preset's rates, never far above.
-        const double videoRate = TestSupport::Number(video, QStringLiteral("bit_rate"));
-        const double audioRate = TestSupport::Number(audio, QStringLiteral("bit_rate"));
+        const double videoRate = Text(video, "bit_rate").toDouble();
+        const double audioRate = Text(audio, "bit_rate").toDouble();
         QVERIFY2(videoRate < 1.3 * kVideoRate && (copied || videoRate > 0.5 * kVideoRate), qPrintable(QString::number(videoRate)));
         QVERIFY2(audioRate < 1.15 * kAudioRate && (copied || audioRate > 0.5 * kAudioRate), qPrintable(QString::number(audioRate)));
 

@@ -4,13 +4,11 @@
 // own tools: noisy pictures and sound, so encoders really work at the rates
 // they are given.
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
-#include <QtEndian>
 
 namespace TestSupport {
 
@@ -72,37 +70,6 @@ inline QStringList VideoPackets(const QString& path)
         Args(QStringLiteral("-v error -select_streams v:0 -show_data_hash MD5 -show_entries packet=flags,data_hash -of csv=p=0"))
         << path;
     return QString::fromLatin1(RunTool(QStringLiteral("ffprobe"), args)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// The types of the top-level boxes of an MPEG-4 file, in file order.
-inline QStringList TopLevelAtoms(const QString& path)
-{
-    QFile file(path);
-    QStringList atoms;
-    if (!file.open(QIODevice::ReadOnly))
-        return atoms;
-    for (qint64 at = 0; at + 8 <= file.size();)
-    {
-        file.seek(at);
-        const QByteArray header = file.read(16);
-        if (header.size() < 8)
-            break;
-        // A size of 1 means a 64-bit size after the type.
-        quint64 size = qFromBigEndian<quint32>(header.constData());
-        if (size == 1 && header.size() == 16)
-            size = qFromBigEndian<quint64>(header.constData() + 8);
-        atoms << QString::fromLatin1(header.mid(4, 4));
-        if (size < 8)
-            break;
-        at += static_cast<qint64>(size);
-    }
-    return atoms;
-}
-
-// A number ffprobe writes as text ("bit_rate": "123456").
-inline double Number(const QJsonObject& object, const QString& key)
-{
-    return object.value(key).toString().toDouble();
 }
 
 } // namespace TestSupport
