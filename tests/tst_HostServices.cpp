@@ -182,29 +182,22 @@ private slots:
     {
         Tavrix::RQ::SetPathProblemPresenter({});
         QWidget parent;
-        bool shown = false;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QString text;
-        QWidget* boxParent = nullptr;
+        QString seen;
         // Closes the box as soon as it is up, so the test never waits on a user.
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            shown = true;
-            icon = box->icon();
-            text = box->text();
-            boxParent = box->parentWidget();
-            box->reject();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            {
+                seen = QStringList{box->icon() == QMessageBox::Warning ? "warning" : "other icon",
+                                   box->parentWidget() == &parent ? "under the parent" : "elsewhere", box->text()}
+                           .join(", ");
+                box->reject();
+            }
         });
         closer.start(10);
 
         QVERIFY(!CheckPathAndAnnoyUserIfInvalid(QString(), &parent));
-        QVERIFY(shown);
-        QCOMPARE(icon, QMessageBox::Warning);
-        QCOMPARE(boxParent, &parent);
-        QVERIFY(text.startsWith("No folder is chosen"));
+        QVERIFY2(seen.startsWith("warning, under the parent, No folder is chosen"), qPrintable(seen));
     }
 
     void localeFollowsQLocaleUntilSet()

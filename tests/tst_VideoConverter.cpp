@@ -70,12 +70,11 @@ private slots:
             QSKIP("ffmpeg and ffprobe are needed (scripts/install-deps.sh installs them)");
         QVERIFY(m_dir.isValid());
         const QString catalogue = m_dir.filePath(QStringLiteral("presets.json"));
-        QVERIFY(TestSupport::WriteFile(
-            catalogue, TestSupport::CatalogueJson({
-                           {QStringLiteral("box360"), {}, QStringLiteral("360p"), {}, 640, 360, kVideoRate, kAudioRate},
-                           {QStringLiteral("box240"), {}, QStringLiteral("240p"), {}, 426, 240, kVideoRate, kAudioRate},
-                           {QStringLiteral("nobox"), {}, QStringLiteral("Source"), {}, 0, 0, kVideoRate, kAudioRate},
-                       })));
+        QVERIFY(TestSupport::WriteFile(catalogue, TestSupport::CatalogueJson({
+                                                      {"box360", {}, "360p", {}, 640, 360, kVideoRate, kAudioRate},
+                                                      {"box240", {}, "240p", {}, 426, 240, kVideoRate, kAudioRate},
+                                                      {"nobox", {}, "Source", {}, 0, 0, kVideoRate, kAudioRate},
+                                                  })));
         m_presets = ClientAPI::PresetStorage::Create();
         QVERIFY(m_presets->LoadPresets(ioPath(catalogue.toStdString()), ioPath()));
 
