@@ -45,7 +45,6 @@ private slots:
 
         QTest::newRow("video and audio") << true << 1920 << 1080 << qint64(12500000) << "h264";
         QTest::newRow("silent screen recording") << false << 1366 << 768 << qint64(3000000) << "hevc";
-        QTest::newRow("odd frame") << true << 641 << 481 << qint64(1) << "mpeg4";
     }
 
     void streamsFollowTheProbedFacts()
