@@ -35,11 +35,6 @@ private:
     QString Work(const QString& relative) const { return workDir.filePath(relative); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(workDir.isValid());
-    }
-
     void init()
     {
         presented.clear();
@@ -69,18 +64,14 @@ private slots:
         QTest::newRow("trailing dots and blanks") << QByteArray("clip. . .  ") << QByteArray("clip");
         QTest::newRow("leading dot kept") << QByteArray(".config") << QByteArray(".config");
         QTest::newRow("empty") << QByteArray("") << QByteArray("Untitled");
-        QTest::newRow("one dot") << QByteArray(".") << QByteArray("Untitled");
         QTest::newRow("two dots") << QByteArray("..") << QByteArray("Untitled");
-        QTest::newRow("only dots") << QByteArray("......") << QByteArray("Untitled");
         QTest::newRow("only blanks") << QByteArray("     ") << QByteArray("Untitled");
         QTest::newRow("only control characters") << QByteArray("\n\t\r") << QByteArray("Untitled");
         QTest::newRow("only forbidden") << QByteArray("???") << QByteArray("___");
-        QTest::newRow("CON") << QByteArray("CON") << QByteArray("_CON");
         QTest::newRow("con.txt") << QByteArray("con.txt") << QByteArray("_con.txt");
         QTest::newRow("Nul with blank") << QByteArray("Nul ") << QByteArray("_Nul");
         QTest::newRow("aux blank extension") << QByteArray("aux .mp4") << QByteArray("_aux .mp4");
         QTest::newRow("prn two extensions") << QByteArray("PrN.tar.gz") << QByteArray("_PrN.tar.gz");
-        QTest::newRow("COM1") << QByteArray("COM1") << QByteArray("_COM1");
         QTest::newRow("lpt9.mp4") << QByteArray("lpt9.mp4") << QByteArray("_lpt9.mp4");
         QTest::newRow("COM superscript") << QByteArray("COM\xc2\xb9.avi") << QByteArray("_COM\xc2\xb9.avi");
         QTest::newRow("CONIN$") << QByteArray("conin$") << QByteArray("_conin$");
@@ -91,9 +82,7 @@ private slots:
         QTest::newRow("my con is fine") << QByteArray("my con") << QByteArray("my con");
 
         QTest::newRow("long ASCII") << QByteArray(300, 'a') << QByteArray(238, 'a');
-        QTest::newRow("long two-byte") << QByteArray("é").repeated(200) << QByteArray("é").repeated(119);
         QTest::newRow("long three-byte") << QByteArray("動").repeated(100) << QByteArray("動").repeated(79);
-        QTest::newRow("long four-byte") << QByteArray("😀").repeated(100) << QByteArray("😀").repeated(59);
         QTest::newRow("cut leaves a blank") << QByteArray(237, 'a') + QByteArray(" bcd") << QByteArray(237, 'a');
         QTest::newRow("reserved once cut")
             << QByteArray("CON") + QByteArray(300, ' ') + "x" << QByteArray("_CON");
@@ -147,6 +136,9 @@ private slots:
         QTest::newRow("below a file") << Work("file.txt/sub") << false << "The folder";
         QTest::newRow("pseudo file system") << "/proc" << false << "Files cannot be saved";
         QTest::newRow("below a pseudo file system") << "/proc/rq-not-here" << false << "The folder";
+        // Permission bits do not stop root; the pseudo file system rows cover it there.
+        if (geteuid() != 0)
+            QTest::newRow("read-only") << Work("read-only") << false << "Files cannot be saved";
     }
 
     void folderCheck()
@@ -155,6 +147,8 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(QString, messageStart);
         QVERIFY(QDir().mkpath(Work("existing")));
+        QVERIFY(QDir().mkpath(Work("read-only")));
+        QVERIFY(QFile::setPermissions(Work("read-only"), QFile::ReadOwner | QFile::ExeOwner));
         QFile file(Work("file.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("the user's notes");
@@ -184,60 +178,26 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray("the user's notes"));
     }
 
-    void readOnlyFolderIsRefused()
-    {
-        if (geteuid() == 0)
-            QSKIP("permission bits do not stop root; the pseudo file system rows cover it");
-        const QString folder = Work("read-only");
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        QVERIFY(!CheckPathAndAnnoyUserIfInvalid(folder, nullptr));
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(presented.size(), 1);
-        QVERIFY(presented[0].text.startsWith("Files cannot be saved"));
-    }
-
     void defaultPresenterIsAWarningBoxUnderTheParent()
     {
         Tavrix::RQ::SetPathProblemPresenter({});
         QWidget parent;
-        bool shown = false;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QString text;
-        QWidget* boxParent = nullptr;
+        QString seen;
         // Closes the box as soon as it is up, so the test never waits on a user.
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            shown = true;
-            icon = box->icon();
-            text = box->text();
-            boxParent = box->parentWidget();
-            box->reject();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            {
+                seen = QStringList{box->icon() == QMessageBox::Warning ? "warning" : "other icon",
+                                   box->parentWidget() == &parent ? "under the parent" : "elsewhere", box->text()}
+                           .join(", ");
+                box->reject();
+            }
         });
         closer.start(10);
 
         QVERIFY(!CheckPathAndAnnoyUserIfInvalid(QString(), &parent));
-        QVERIFY(shown);
-        QCOMPARE(icon, QMessageBox::Warning);
-        QCOMPARE(boxParent, &parent);
-        QVERIFY(text.startsWith("No folder is chosen"));
-    }
-
-    void customization()
-    {
-        const Tavrix::App::CustomizationManager shipped;
-        QCOMPARE(QString::fromStdString(shipped.GetProductName()), QStringLiteral("OrbitRec"));
-        QCOMPARE(QString::fromStdString(shipped.GetTagBrand()), QStringLiteral("OrbitRec"));
-        QCOMPARE(QString::fromStdString(shipped.GetTagKind()), QStringLiteral("Screen Recorder"));
-
-        const Tavrix::App::CustomizationManager rebranded("Orbit Studio", "Orbit", "Video Editor", "Someone");
-        QCOMPARE(QString::fromStdString(rebranded.GetProductName()), QStringLiteral("Orbit Studio"));
-        QCOMPARE(QString::fromStdString(rebranded.GetTagBrand()), QStringLiteral("Orbit"));
-        QCOMPARE(QString::fromStdString(rebranded.GetTagKind()), QStringLiteral("Video Editor"));
-        QCOMPARE(QString::fromStdString(rebranded.GetCompanyName()), QStringLiteral("Someone"));
+        QVERIFY2(seen.startsWith("warning, under the parent, No folder is chosen"), qPrintable(seen));
     }
 
     void localeFollowsQLocaleUntilSet()
@@ -254,31 +214,14 @@ private slots:
         QLocale::setDefault(previous);
     }
 
-    void links_data()
+    // The link the dialog puts in a video's description (its default home page is the dialog's own
+    // test): a home page with a query of its own keeps it.
+    void descriptionLinkKeepsTheHomePagesQuery()
     {
-        QTest::addColumn<QString>("homePage");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("link");
-        using L = Tavrix::App::ILinksGenerator;
-        QTest::newRow("home page") << "" << int(L::HOMEPAGE_URL) << "https://orbitrec.example/";
-        QTest::newRow("description") << "" << int(L::HOMEPAGE_URL_youtube_description)
-                                     << "https://orbitrec.example/?utm_source=youtube&utm_medium=video_description";
-        QTest::newRow("description, own query")
-            << "https://example.org/app?lang=de" << int(L::HOMEPAGE_URL_youtube_description)
-            << "https://example.org/app?lang=de&utm_source=youtube&utm_medium=video_description";
-        QTest::newRow("unknown link") << "" << 9999 << "";
-    }
-
-    void links()
-    {
-        QFETCH(QString, homePage);
-        QFETCH(int, id);
-        const auto generator = homePage.isEmpty() ? std::make_unique<Tavrix::App::LinksGenerator>()
-                                                  : std::make_unique<Tavrix::App::LinksGenerator>(homePage.toStdString());
-        const std::string link = generator->GetLink(Tavrix::App::ILinksGenerator::LinkId(id));
-        QTEST(QString::fromStdString(link), "link");
-        if (!link.empty())
-            QVERIFY(QUrl(QString::fromStdString(link), QUrl::StrictMode).isValid());
+        const Tavrix::App::LinksGenerator generator("https://example.org/app?lang=de");
+        const QString link = QString::fromStdString(
+            generator.GetLink(Tavrix::App::ILinksGenerator::HOMEPAGE_URL_youtube_description));
+        QCOMPARE(link, QStringLiteral("https://example.org/app?lang=de&utm_source=youtube&utm_medium=video_description"));
     }
 };
 

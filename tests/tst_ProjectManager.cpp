@@ -2,10 +2,11 @@
 
 #include "DesktopFakes.h"
 #include "LogCapture.h"
+#include "MediaClips.h"
+#include "MediaFakes.h"
 #include "TestMain.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -27,15 +28,16 @@ private slots:
         if (!m_haveFfmpeg)
             return;
         // A name that would read as an option and a protocol if passed bare.
-        m_video = Make("-clip: 1.mp4", {"-f", "lavfi", "-i", "testsrc=duration=2:size=320x240:rate=25", "-f", "lavfi",
-                                        "-i", "sine=frequency=440:duration=2", "-c:v", "mpeg4", "-c:a", "aac",
-                                        "-shortest"});
-        m_silent = Make("silent.mp4", {"-f", "lavfi", "-i", "testsrc=duration=1:size=160x120:rate=10", "-c:v", "mpeg4"});
-        m_audio = Make("tone.m4a", {"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "aac"});
-        m_text = m_dir.filePath(QStringLiteral("notes.mp4"));
-        QFile text(m_text);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("these are notes, not a video\n");
+        m_video = m_dir.filePath(QStringLiteral("-clip: 1.mp4"));
+        m_silent = m_dir.filePath(QStringLiteral("silent.mp4"));
+        m_audio = m_dir.filePath(QStringLiteral("tone.m4a"));
+        QVERIFY(TestSupport::MakeClip(QStringLiteral("file:") + m_video, 320, 240, 2, true));
+        QVERIFY(TestSupport::MakeClip(m_silent, 160, 120, 1, false));
+        const QStringList tone = TestSupport::Args(QStringLiteral("-v error -y -f lavfi -i sine=duration=1 -c:a aac"));
+        QVERIFY(!TestSupport::RunTool(QStringLiteral("ffmpeg"), tone + QStringList{m_audio}).isNull());
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("notes.mp4")), "these are notes, not a video\n"));
+        QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("locked.mp4")), ""));
+        QVERIFY(QFile::setPermissions(m_dir.filePath(QStringLiteral("locked.mp4")), QFileDevice::WriteOwner));
     }
 
     void opensAVideoAndReadsItsFacts()
@@ -73,16 +75,23 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("probe"); // empty: ffprobe
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("missing") << "missing.mp4" << int(ProjectManager::Video) << "File not found: " << "missing.mp4\"";
-        QTest::newRow("folder") << "." << int(ProjectManager::Video) << "Not a file: " << "/.\"";
-        QTest::newRow("text") << "notes.mp4" << int(ProjectManager::Video) << "Not a media file: "
+        const int video = ProjectManager::Video;
+        QTest::newRow("missing") << "missing.mp4" << video << "" << "File not found: " << "missing.mp4\"";
+        QTest::newRow("folder") << "." << video << "" << "Not a file: " << "/.\"";
+        QTest::newRow("text") << "notes.mp4" << video << "" << "Not a media file: "
                               << "Invalid data found when processing input";
-        QTest::newRow("audio only") << "tone.m4a" << int(ProjectManager::Video) << "Unsupported file "
-                                    << "it has no video stream";
-        QTest::newRow("silent video as audio") << "silent.mp4" << int(ProjectManager::Audio) << "Unsupported file "
-                                               << "it has no audio stream";
+        QTest::newRow("audio only") << "tone.m4a" << video << "" << "Unsupported file " << "it has no video stream";
+        QTest::newRow("silent video as audio") << "silent.mp4" << int(ProjectManager::Audio) << ""
+                                               << "Unsupported file " << "it has no audio stream";
+        const QString noProbe = m_dir.filePath(QStringLiteral("no-such-ffprobe"));
+        QTest::newRow("no probe") << "notes.mp4" << video << noProbe << "Cannot read media facts of "
+                                  << "cannot start " + noProbe;
+        // Root reads every file.
+        if (geteuid() != 0)
+            QTest::newRow("unreadable") << "locked.mp4" << video << "" << "File is not readable: " << "locked.mp4\"";
     }
 
     void refusesWhatItCannotOpen()
@@ -90,12 +99,15 @@ private slots:
         RequireFfmpeg();
         QFETCH(QString, file);
         QFETCH(int, type);
+        QFETCH(QString, probe);
         QFETCH(QString, reason);
         QFETCH(QString, detail);
-        ProjectManager manager(std::make_shared<RQ::FileManager>(),
-                               [type] { return static_cast<ProjectManager::ProjectType>(type); });
+        const auto files = std::make_shared<RQ::FileManager>();
+        ProjectManager manager(files, [type] { return static_cast<ProjectManager::ProjectType>(type); });
         manager.Open(Path(type == ProjectManager::Video ? m_video : m_audio));
         const auto before = manager.GetCurrentProject();
+        if (!probe.isEmpty())
+            files->SetProbeProgram(probe);
 
         const ioPath path = Path(m_dir.filePath(file));
         try
@@ -109,47 +121,9 @@ private slots:
             QVERIFY2(what.startsWith(reason) && what.endsWith(detail), qPrintable(what));
             QVERIFY2(what.contains(QString::fromStdString(path.utf8string())), qPrintable(what));
         }
-        // A refused file loses nothing: the open project stays open.
+        // A refused file loses nothing: the open project stays open, the file stays where it is.
         QCOMPARE(manager.GetCurrentProject(), before);
-    }
-
-    void opensAudioWhenAskedTo()
-    {
-        RequireFfmpeg();
-        ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Audio; });
-        manager.Open(Path(m_audio));
-        QVERIFY(manager.GetCurrentProject());
-        QVERIFY(!manager.GetCurrentProject()->GetFacts().hasVideo);
-    }
-
-    void refusesAnUnreadableFile()
-    {
-        if (geteuid() == 0)
-            QSKIP("root reads every file");
-        const QString locked = m_dir.filePath(QStringLiteral("locked.mp4"));
-        QFile file(locked);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
-        ProjectManager manager(std::make_shared<RQ::FileManager>(), {});
-        QVERIFY_EXCEPTION_THROWN(manager.Open(Path(locked)), Tavrix::Exception);
-        QVERIFY(QFile::exists(locked));
-    }
-
-    void refusesWithoutAProbe()
-    {
-        auto files = std::make_shared<RQ::FileManager>();
-        files->SetProbeProgram(m_dir.filePath(QStringLiteral("no-such-ffprobe")));
-        ProjectManager manager(files, {});
-        try
-        {
-            manager.Open(Path(m_text));
-            QFAIL("opened without a probe");
-        }
-        catch (const Tavrix::Exception& error)
-        {
-            QVERIFY2(QString::fromUtf8(error.what()).contains(QLatin1String("cannot start")), error.what());
-        }
+        QCOMPARE(QFileInfo::exists(m_dir.filePath(file)), file != QLatin1String("missing.mp4"));
     }
 
     void closeIsHarmlessWhenNothingIsOpen()
@@ -188,23 +162,11 @@ private:
             QSKIP("ffmpeg is not installed");
     }
 
-    QString Make(const QString& name, const QStringList& arguments)
-    {
-        const QString file = m_dir.filePath(name);
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-y"} + arguments
-                                                   + QStringList{QStringLiteral("file:") + file});
-        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
-            qFatal("ffmpeg failed: %s", ffmpeg.readAllStandardError().constData());
-        return file;
-    }
-
     QTemporaryDir m_dir;
     bool m_haveFfmpeg = false;
     QString m_video;
     QString m_silent;
     QString m_audio;
-    QString m_text;
 };
 
 TAVRIX_TEST_MAIN(TestProjectManager)

@@ -84,44 +84,34 @@ inline QByteArray CatalogueJson(const QList<TestPreset>& presets)
     {
         QJsonObject names;
         if (!preset.english.isEmpty())
-            names.insert(QStringLiteral("en"), preset.english);
+            names.insert("en", preset.english);
         if (!preset.german.isEmpty())
-            names.insert(QStringLiteral("de"), preset.german);
+            names.insert("de", preset.german);
         QJsonArray filters;
         if (preset.otherFilterFirst)
-            filters.append(QJsonObject{{QStringLiteral("class"), QStringLiteral("Tavrix.Proc.FilterFrameRate")},
-                                       {QStringLiteral("settings"), QJsonObject{{QStringLiteral("fps"), 30}}}});
+            filters.append(QJsonObject{{"class", "Tavrix.Proc.FilterFrameRate"}, {"settings", QJsonObject{{"fps", 30}}}});
         if (preset.boxWidth > 0)
             filters.append(QJsonObject{
-                {QStringLiteral("class"), QString::fromLatin1(Tavrix::Proc::IFilterResize::CLASS_ID)},
-                {QStringLiteral("settings"),
-                 QJsonObject{{QStringLiteral("width"), preset.boxWidth}, {QStringLiteral("height"), preset.boxHeight}}}});
+                {"class", Tavrix::Proc::IFilterResize::CLASS_ID},
+                {"settings", QJsonObject{{"width", preset.boxWidth}, {"height", preset.boxHeight}}}});
         list.append(QJsonObject{
-            {QStringLiteral("id"), preset.id},
-            {QStringLiteral("names"), names},
-            {QStringLiteral("tags"), QJsonArray::fromStringList(preset.tags)},
-            {QStringLiteral("container"), QStringLiteral("mp4")},
-            {QStringLiteral("fileExtension"), QStringLiteral("mp4")},
-            {QStringLiteral("video"), QJsonObject{{QStringLiteral("codec"), QStringLiteral("h264")},
-                                                  {QStringLiteral("bitRate"), preset.videoBitRate}}},
-            {QStringLiteral("audio"), QJsonObject{{QStringLiteral("codec"), QStringLiteral("aac")},
-                                                  {QStringLiteral("bitRate"), preset.audioBitRate},
-                                                  {QStringLiteral("sampleRate"), 48000},
-                                                  {QStringLiteral("channels"), 2}}},
-            {QStringLiteral("filters"), filters},
+            {"id", preset.id},
+            {"names", names},
+            {"tags", QJsonArray::fromStringList(preset.tags)},
+            {"container", "mp4"},
+            {"fileExtension", "mp4"},
+            {"video", QJsonObject{{"codec", "h264"}, {"bitRate", preset.videoBitRate}}},
+            {"audio", QJsonObject{{"codec", "aac"}, {"bitRate", preset.audioBitRate}, {"sampleRate", 48000}, {"channels", 2}}},
+            {"filters", filters},
         });
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("format"), QStringLiteral("tavrix-presets")},
-                                     {QStringLiteral("version"), 1},
-                                     {QStringLiteral("presets"), list}})
-        .toJson();
+    return QJsonDocument(QJsonObject{{"format", "tavrix-presets"}, {"version", 1}, {"presets", list}}).toJson();
 }
 
 inline QByteArray OrderJson(const QStringList& order)
 {
-    return QJsonDocument(QJsonObject{{QStringLiteral("format"), QStringLiteral("tavrix-presets-order")},
-                                     {QStringLiteral("version"), 1},
-                                     {QStringLiteral("order"), QJsonArray::fromStringList(order)}})
+    return QJsonDocument(
+               QJsonObject{{"format", "tavrix-presets-order"}, {"version", 1}, {"order", QJsonArray::fromStringList(order)}})
         .toJson();
 }
 
