@@ -262,9 +262,7 @@ private slots:
                 problems << entry.Key() + QStringLiteral(": ") + problem;
         }
 
-        QTemporaryDir scratch;
-        QVERIFY(scratch.isValid());
-        const QString copy = scratch.filePath(QFileInfo(TsFile(language)).fileName());
+        const QString copy = m_dir.filePath(QFileInfo(TsFile(language)).fileName());
         QVERIFY(QFile::copy(TsFile(language), copy));
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         QProcess lupdate;
