@@ -45,6 +45,7 @@ public:
     bool Exists(const Tavrix::ioPath& path) const override { return path.exists(); }
     bool Remove(const Tavrix::ioPath& path) override { return path.remove(); }
     bool ShowInFolder(const Tavrix::ioPath&) override { return true; }
+    // A video as far as the project cares; the fakes need no more of it.
     Tavrix::RQ::MediaFacts ProbeMedia(const Tavrix::ioPath&) const override
     {
         switch (failure)
@@ -58,23 +59,12 @@ public:
         case Failure::None:
             break;
         }
-        return facts;
+        Tavrix::RQ::MediaFacts video;
+        video.hasVideo = true;
+        return video;
     }
 
     Failure failure = Failure::None;
-    Tavrix::RQ::MediaFacts facts = [] {
-        Tavrix::RQ::MediaFacts video;
-        video.durationUs = 1000000;
-        video.width = 320;
-        video.height = 240;
-        video.frameRate = 25.0;
-        video.hasVideo = true;
-        video.hasAudio = true;
-        video.videoCodec = QStringLiteral("h264");
-        video.audioCodec = QStringLiteral("aac");
-        video.container = QStringLiteral("mp4");
-        return video;
-    }();
 };
 
 struct ManagerKit
