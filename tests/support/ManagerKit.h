@@ -102,15 +102,10 @@ struct ManagerKit
         return Tavrix::ioPath(Path(name).toStdString());
     }
 
-    std::unique_ptr<Manager> Make() const { return MakeWith(files, progress, result); }
-
-    // The same kit with the host's real file manager or windows in place of the fakes.
-    std::unique_ptr<Manager> MakeWith(const std::shared_ptr<Tavrix::RQ::IFileManager>& fileManager,
-                                      const std::shared_ptr<Tavrix::RQ::IProgressStrategy>& progressStrategy,
-                                      const std::shared_ptr<Manager::ResultStrategy>& resultStrategy) const
+    std::unique_ptr<Manager> Make() const
     {
-        return std::make_unique<Manager>(socialSettings, pathsSettings, streams, fileManager, customization,
-                                         lookAndFeel, links, parentProvider, progressStrategy, resultStrategy);
+        return std::make_unique<Manager>(socialSettings, pathsSettings, streams, files, customization, lookAndFeel,
+                                         links, parentProvider, progress, result);
     }
 
     // The sharing dialog, once a ShareFile has shown it (it is then the top of the parent stack).
