@@ -354,7 +354,6 @@ private slots:
         QTest::addColumn<bool>("signedIn");
         QTest::addColumn<Flags>("flags");
         QTest::newRow("no sharing, signed in") << false << true << Flags{1};
-        QTest::newRow("no sharing, signed out") << false << false << Flags{1};
         QTest::newRow("signed out during the conversion") << true << false << Flags{0, 1};
     }
 
