@@ -58,30 +58,6 @@ QWidget* VisibleWindow(const QString& objectName)
     return nullptr;
 }
 
-// Clicks a button of the authorization prompt as soon as it runs (modally,
-// inside the click on Start).
-class PromptAnswer : public QObject
-{
-public:
-    explicit PromptAnswer(const QString& button)
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this, button] {
-            if (QWidget* prompt = VisibleWindow(QStringLiteral("sharingAuthorizationDialog")))
-            {
-                m_timer.stop();
-                answered = true;
-                QTest::mouseClick(prompt->findChild<QPushButton*>(button), Qt::LeftButton);
-            }
-        });
-        m_timer.start(20);
-    }
-
-    bool answered = false;
-
-private:
-    QTimer m_timer;
-};
-
 QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
@@ -91,6 +67,25 @@ QByteArray ReadAll(const QString& path)
 QPushButton* Button(QWidget* window, const char* name)
 {
     return window ? window->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
+}
+
+// Presses the dialog's Start and clicks `button` of the authorization prompt
+// as soon as it runs (modally, inside that click); whether it ran.
+bool StartAnswering(QWidget* dialog, const char* button)
+{
+    bool answered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&poll, &answered, button] {
+        if (QWidget* prompt = VisibleWindow(QStringLiteral("sharingAuthorizationDialog")))
+        {
+            poll.stop();
+            answered = true;
+            QTest::mouseClick(Button(prompt, button), Qt::LeftButton);
+        }
+    });
+    poll.start(20);
+    QTest::mouseClick(Button(dialog, "startButton"), Qt::LeftButton);
+    return answered;
 }
 
 } // namespace
@@ -256,16 +251,13 @@ private slots:
         QCOMPARE(QSettings(settingsFile, QSettings::IniFormat).value(QStringLiteral("Paths/UserSelectedSavePath")),
                  QVariant(videos));
 
-        QPushButton* start = Button(dialog, "startButton");
         if (ending == CancelInDialog)
             QTest::mouseClick(Button(dialog, "cancelButton"), Qt::LeftButton);
         if (ending == EscapeInDialog)
             QTest::keyClick(dialog, Qt::Key_Escape);
         if (ending == SaveOnly || ending == EscapeWhileConverting || conversionFails)
         {
-            PromptAnswer saveOnly(QStringLiteral("secondaryButton"));
-            QTest::mouseClick(start, Qt::LeftButton);
-            QVERIFY(saveOnly.answered);
+            QVERIFY(StartAnswering(dialog, "secondaryButton"));
         }
         if (ending == EscapeWhileConverting)
         {
@@ -275,9 +267,7 @@ private slots:
         if (ending == CancelWhileUploading)
         {
             QVERIFY(SetFault(R"({"throttleBytesPerSecond": 2000, "on": "chunk", "times": -1})"));
-            PromptAnswer signIn(QStringLiteral("primaryButton"));
-            QTest::mouseClick(start, Qt::LeftButton);
-            QVERIFY(signIn.answered);
+            QVERIFY(StartAnswering(dialog, "primaryButton"));
             const auto uploading = [] {
                 QWidget* window = VisibleWindow(QStringLiteral("sharingProgressWindow"));
                 auto* text = window ? window->findChild<QLabel*>(QStringLiteral("progressText")) : nullptr;
