@@ -453,13 +453,13 @@ private slots:
         Sharing shared;
         ManagerKit& kit = shared.kit;
         const ioPath source = kit.WriteFile(QStringLiteral("clip.mp4"));
+        // The host's window, which the dialog opens over.
+        QWidget hostWindow;
+        kit.parentProvider->PushParent(&hostWindow);
         if (sharing)
-        {
             QVERIFY(shared.manager->ShareFile(source, {{0, 500000}}));
-            QVERIFY(kit.ShownDialog());
-            QVERIFY(kit.ShownDialog()->isVisible());
-        }
         QPointer<YouTubeSharingDialog> dialog = kit.ShownDialog();
+        QCOMPARE(dialog && dialog->isVisible(), sharing);
         kit.progress->calls.clear();
         kit.protocol->calls.clear();
         LogCapture log;
@@ -476,17 +476,15 @@ private slots:
         // The upload logic is asked to cancel even when it has nothing running.
         QCOMPARE(kit.protocol->CallNames(), QStringList{QStringLiteral("Cancel")});
         QCOMPARE(kit.protocol->calls.front().args, (QVariantList{qint64(-1)}));
-        QCOMPARE(kit.parentProvider->Depth(), 0);
+        QCOMPARE(kit.parentProvider->GetParent(), &hostWindow);
+        QCOMPARE(kit.parentProvider->Depth(), 1);
         QVERIFY(kit.result->outcomes.empty());
         const QStringList closed = log.Texts().filter(QLatin1String(kClosed));
         QCOMPARE(closed, sharing ? QStringList{QLatin1String(kClosed) + QString::fromStdString(source.utf8string())}
                                  : QStringList());
+        // The dialog is kept for the next sharing, hidden and no longer the host window's child.
         if (sharing)
-        {
-            QVERIFY(dialog);
-            QVERIFY(!dialog->isVisible());
-            QVERIFY(!dialog->parentWidget());
-        }
+            QVERIFY(dialog && !dialog->isVisible() && !dialog->parentWidget());
         // With the request gone, a late Upload has nothing to send.
         kit.protocol->loggedIn = true;
         QVERIFY(!shared.manager->Upload(RQ::ConvertationContext()));
@@ -529,9 +527,7 @@ private slots:
         auto manager = kit.Make();
         const std::string name = RQ::InstanceRegistry::Demangle(typeid(AbstractSharingManager).name());
         void* const self = static_cast<AbstractSharingManager*>(manager.get());
-        QCOMPARE(registry.entered.size(), size_t(1));
-        QCOMPARE(registry.entered.front().first, name);
-        QVERIFY(registry.entered.front().second == self);
+        QVERIFY(registry.entered == (std::vector<std::pair<std::string, void*>>{{name, self}}));
         QVERIFY(registry.Find(name) == self);
 
         // Destroyed while the dialog is shown and the sign-in logic still waits
@@ -551,8 +547,7 @@ private slots:
 
         manager.reset();
 
-        QCOMPARE(registry.left.size(), size_t(1));
-        QVERIFY(registry.left.front() == registry.entered.front());
+        QVERIFY(registry.left == registry.entered);
         QVERIFY(registry.Find(name) == nullptr);
         QVERIFY(dialogsAlive);
         QVERIFY(requestsStillOpen);
