@@ -29,11 +29,9 @@ constexpr qint64 kChunk = 256 * 1024;
 QString Sha256Of(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return QString::fromLatin1(hash.result().toHex());
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+               : QString();
 }
 
 QJsonDocument ReadJson(const QString& path)
