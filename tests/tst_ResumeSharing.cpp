@@ -29,11 +29,9 @@ constexpr qint64 kChunk = 256 * 1024;
 QString Sha256Of(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return QString::fromLatin1(hash.result().toHex());
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+               : QString();
 }
 
 QJsonDocument ReadJson(const QString& path)
@@ -180,55 +178,52 @@ private slots:
     // oldest first; a user's copy or a file changed since is only unlisted.
     void keptConversionsArePruned_data()
     {
-        QTest::addColumn<QList<int>>("ageHours");  // one file of 1 MiB each
-        QTest::addColumn<QList<int>>("userCopy");  // 1 the user's, 0 ours
-        QTest::addColumn<QList<int>>("touched");   // 1 changed since kept
+        // One file of 1 MiB each: its age, and whether it is the user's or changed since it was kept.
+        QTest::addColumn<QStringList>("files");
         QTest::addColumn<qint64>("limit");
-        QTest::addColumn<QList<int>>("left");      // 1 still on disk
+        QTest::addColumn<QString>("left"); // 1 still on disk, 0 gone, a character a file
         QTest::addColumn<int>("listed");
         const qint64 ample = 100 * 1024 * 1024;
-        QTest::newRow("young ones stay") << QList<int>{1, 2} << QList<int>{0, 0} << QList<int>{0, 0} << ample
-                                         << QList<int>{1, 1} << 2;
-        QTest::newRow("too old") << QList<int>{1, 200} << QList<int>{0, 0} << QList<int>{0, 0} << ample
-                                 << QList<int>{1, 0} << 1;
-        QTest::newRow("too old, but the user's or changed")
-            << QList<int>{200, 200} << QList<int>{1, 0} << QList<int>{0, 1} << ample << QList<int>{1, 1} << 0;
-        QTest::newRow("past the limit, oldest first")
-            << QList<int>{3, 1, 2} << QList<int>{0, 0, 0} << QList<int>{0, 0, 0} << qint64(2 * 1024 * 1024)
-            << QList<int>{0, 1, 1} << 2;
+        QTest::newRow("young ones stay") << QStringList{"1h", "2h"} << ample << "11" << 2;
+        QTest::newRow("too old") << QStringList{"1h", "200h"} << ample << "10" << 1;
+        QTest::newRow("too old, but the user's or changed") << QStringList{"200h user", "200h changed"} << ample << "11"
+                                                            << 0;
+        QTest::newRow("past the limit, oldest first") << QStringList{"3h", "1h", "2h"} << qint64(2 * 1024 * 1024)
+                                                      << "011" << 2;
     }
 
     void keptConversionsArePruned()
     {
-        QFETCH(QList<int>, ageHours);
-        QFETCH(QList<int>, userCopy);
-        QFETCH(QList<int>, touched);
+        QFETCH(QStringList, files);
         QFETCH(qint64, limit);
-        QFETCH(QList<int>, left);
+        QFETCH(QString, left);
         QFETCH(int, listed);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         QJsonArray list;
-        QStringList files;
-        for (int i = 0; i < ageHours.size(); ++i)
+        for (int i = 0; i < files.size(); ++i)
         {
-            files << folder.filePath(QStringLiteral("kept %1.mp4").arg(i));
-            QVERIFY(TestSupport::WriteFile(files.last(), QByteArray(1024 * 1024, 'v')));
-            const QFileInfo info(files.last());
+            const QString file = folder.filePath(QStringLiteral("kept %1.mp4").arg(i));
+            QVERIFY(TestSupport::WriteFile(file, QByteArray(1024 * 1024, 'v')));
+            const QFileInfo info(file);
+            const qint64 ageHours = files.at(i).section(QLatin1Char('h'), 0, 0).toLongLong();
             list.append(QJsonObject{
                 {"source", folder.filePath(QStringLiteral("source.mp4"))},
-                {"output", files.last()},
-                {"outputSize", static_cast<double>(info.size() + touched.at(i))},
+                {"output", file},
+                {"outputSize", static_cast<double>(info.size() + (files.at(i).endsWith("changed") ? 1 : 0))},
                 {"outputModified", static_cast<double>(info.lastModified().toMSecsSinceEpoch())},
-                {"keptAt", static_cast<double>(QDateTime::currentMSecsSinceEpoch() - ageHours.at(i) * 3600000LL)},
-                {"userCopy", userCopy.at(i) == 1}});
+                {"keptAt", static_cast<double>(QDateTime::currentMSecsSinceEpoch() - ageHours * 3600000LL)},
+                {"userCopy", files.at(i).endsWith("user")}});
         }
         const QString listFile = folder.filePath(QStringLiteral("kept-conversions.json"));
         QVERIFY(TestSupport::WriteFile(listFile, QJsonDocument(list).toJson()));
 
         Tavrix::RQ::Host::KeptConversions kept(listFile, 6 * 24 * 3600, limit);
+        QString onDisk;
         for (int i = 0; i < files.size(); ++i)
-            QVERIFY2(QFile::exists(files.at(i)) == (left.at(i) == 1), qPrintable(files.at(i)));
+            onDisk += QFile::exists(folder.filePath(QStringLiteral("kept %1.mp4").arg(i))) ? QLatin1Char('1')
+                                                                                           : QLatin1Char('0');
+        QCOMPARE(onDisk, left);
         QCOMPARE(ReadJson(listFile).array().size(), listed);
     }
 

@@ -45,6 +45,7 @@ public:
     bool Exists(const Tavrix::ioPath& path) const override { return path.exists(); }
     bool Remove(const Tavrix::ioPath& path) override { return path.remove(); }
     bool ShowInFolder(const Tavrix::ioPath&) override { return true; }
+    // A video as far as the project cares; the fakes need no more of it.
     Tavrix::RQ::MediaFacts ProbeMedia(const Tavrix::ioPath&) const override
     {
         switch (failure)
@@ -58,23 +59,12 @@ public:
         case Failure::None:
             break;
         }
-        return facts;
+        Tavrix::RQ::MediaFacts video;
+        video.hasVideo = true;
+        return video;
     }
 
     Failure failure = Failure::None;
-    Tavrix::RQ::MediaFacts facts = [] {
-        Tavrix::RQ::MediaFacts video;
-        video.durationUs = 1000000;
-        video.width = 320;
-        video.height = 240;
-        video.frameRate = 25.0;
-        video.hasVideo = true;
-        video.hasAudio = true;
-        video.videoCodec = QStringLiteral("h264");
-        video.audioCodec = QStringLiteral("aac");
-        video.container = QStringLiteral("mp4");
-        return video;
-    }();
 };
 
 struct ManagerKit
@@ -112,15 +102,10 @@ struct ManagerKit
         return Tavrix::ioPath(Path(name).toStdString());
     }
 
-    std::unique_ptr<Manager> Make() const { return MakeWith(files, progress, result); }
-
-    // The same kit with the host's real file manager or windows in place of the fakes.
-    std::unique_ptr<Manager> MakeWith(const std::shared_ptr<Tavrix::RQ::IFileManager>& fileManager,
-                                      const std::shared_ptr<Tavrix::RQ::IProgressStrategy>& progressStrategy,
-                                      const std::shared_ptr<Manager::ResultStrategy>& resultStrategy) const
+    std::unique_ptr<Manager> Make() const
     {
-        return std::make_unique<Manager>(socialSettings, pathsSettings, streams, fileManager, customization,
-                                         lookAndFeel, links, parentProvider, progressStrategy, resultStrategy);
+        return std::make_unique<Manager>(socialSettings, pathsSettings, streams, files, customization, lookAndFeel,
+                                         links, parentProvider, progress, result);
     }
 
     // The sharing dialog, once a ShareFile has shown it (it is then the top of the parent stack).
