@@ -113,10 +113,6 @@ private slots:
         QTest::newRow("cleared") << QStringList{"+short", "-short"} << true << "LoggedOut" << "" << false << false;
         QTest::newRow("an absent error cleared")
             << QStringList{"+short", "-profile"} << false << "LoggedOut" << kTooShort << false << false;
-        QTest::newRow("an absent error reset")
-            << QStringList{"+short", "reset name"} << false << "LoggedOut" << kTooShort << false << false;
-        QTest::newRow("retranslated") << QStringList{"+short", "retranslate"} << false << "LoggedOut" << kTooShort
-                                      << false << false;
     }
 
     void callsDecideTheView()
