@@ -45,6 +45,12 @@ QString Reason(const HttpAnswer& answer)
                             : error.toObject().value("errors").toArray().first().toObject().value("reason").toString();
 }
 
+// The status and the error's name, as "400 invalid_grant".
+QString Refusal(const HttpAnswer& answer)
+{
+    return QStringLiteral("%1 %2").arg(answer.status).arg(Reason(answer));
+}
+
 QByteArray RandomBytes(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -70,12 +76,6 @@ public:
     explicit Emulator(const QStringList& arguments = {QStringLiteral("--auto-consent")})
         : YoutubeEmulator(arguments)
     {
-    }
-
-    HttpAnswer Send(const QByteArray& verb, const QString& pathAndQuery, const QByteArray& body = {},
-                    const QByteArray& type = {}, const QString& token = {}, const TestSupport::RawHeaders& headers = {})
-    {
-        return TestSupport::Fetch(Network(), verb, Origin().resolved(QUrl(pathAndQuery)), body, type, token, headers);
     }
 
     HttpAnswer SendForm(const QString& path, const QList<QPair<QByteArray, QString>>& fields)
@@ -156,14 +156,13 @@ public:
     {
         if (range.isEmpty())
             range = QStringLiteral("bytes %1-%2/%3").arg(first).arg(first + length - 1).arg(file.size()).toLatin1();
-        return TestSupport::Fetch(Network(), "PUT", session, file.mid(int(first), int(length)),
-                                  "application/octet-stream", {}, {{"Content-Range", range}});
+        return Send("PUT", session.toString(), file.mid(int(first), int(length)), "application/octet-stream", {},
+                    {{"Content-Range", range}});
     }
 
     HttpAnswer Status(const QUrl& session, qint64 total)
     {
-        return TestSupport::Fetch(Network(), "PUT", session, {}, {}, {},
-                                  {{"Content-Range", "bytes */" + QByteArray::number(total)}});
+        return Send("PUT", session.toString(), {}, {}, {}, {{"Content-Range", "bytes */" + QByteArray::number(total)}});
     }
 
     QJsonObject Upload() { return Uploads().first().toObject(); }
@@ -228,13 +227,13 @@ private slots:
         const QString code = emulator.AuthorizationCode();
         QVERIFY(code.startsWith(QLatin1String("4/")));
         // Refused attempts do not spend the code.
-        QCOMPARE(Reason(emulator.Exchange(code, QString(kVerifier).replace(0, 1, QLatin1Char('W')))), QStringLiteral("invalid_grant"));
-        QCOMPARE(Reason(emulator.Exchange(code, QString())), QStringLiteral("invalid_grant"));
-        QCOMPARE(Reason(emulator.Exchange(code, kVerifier, QStringLiteral("http://127.0.0.1:5556/callback"))),
-                 QStringLiteral("redirect_uri_mismatch"));
+        const QString otherVerifier = QString(kVerifier).replace(0, 1, QLatin1Char('W'));
+        QCOMPARE(Refusal(emulator.Exchange(code, otherVerifier)), QStringLiteral("400 invalid_grant"));
+        QCOMPARE(Refusal(emulator.Exchange(code, QString())), QStringLiteral("400 invalid_grant"));
+        const QString otherRedirect = QStringLiteral("http://127.0.0.1:5556/callback");
+        QCOMPARE(Refusal(emulator.Exchange(code, kVerifier, otherRedirect)), QStringLiteral("400 redirect_uri_mismatch"));
         const HttpAnswer wrongSecret = emulator.Exchange(code, kVerifier, kRedirect, QStringLiteral("guess"));
-        QCOMPARE(wrongSecret.status, 401);
-        QCOMPARE(Reason(wrongSecret), QStringLiteral("invalid_client"));
+        QCOMPARE(Refusal(wrongSecret), QStringLiteral("401 invalid_client"));
         QVERIFY(wrongSecret.json().contains("error_description"));
 
         const QJsonObject tokens = emulator.Exchange(code).json();
@@ -246,7 +245,7 @@ private slots:
         QCOMPARE(emulator.Channels(access).status, 401);
         QCOMPARE(Reason(emulator.Refresh(tokens.value("refresh_token").toString())), QStringLiteral("invalid_grant"));
 
-        emulator.Post(QStringLiteral("/_emulator/config"), QJsonObject{{"codeLifetime", 0}});
+        emulator.Configure(QJsonObject{{"codeLifetime", 0}});
         QCOMPARE(Reason(emulator.Exchange(emulator.AuthorizationCode())), QStringLiteral("invalid_grant"));
     }
 
@@ -271,9 +270,7 @@ private slots:
         // Revoked, the grant is gone for good.
         QCOMPARE(emulator.SendForm("/revoke", {{"token", refreshToken}}).status, 200);
         QCOMPARE(Reason(emulator.Refresh(refreshToken)), QStringLiteral("invalid_grant"));
-        const HttpAnswer again = emulator.SendForm("/revoke", {{"token", refreshToken}});
-        QCOMPARE(again.status, 400);
-        QCOMPARE(Reason(again), QStringLiteral("invalid_token"));
+        QCOMPARE(Refusal(emulator.SendForm("/revoke", {{"token", refreshToken}})), QStringLiteral("400 invalid_token"));
     }
 
     void listingsAndQuotaAnswerAsTheRealApi()
@@ -294,7 +291,7 @@ private slots:
         QVERIFY(channel.value("snippet").toObject().value("customUrl").toString().startsWith(QLatin1Char('@')));
 
         // An account without a channel: no `items` at all, and an etag that names no channel.
-        emulator.Post(QStringLiteral("/_emulator/config"), QJsonObject{{"channel", false}, {"noChannelMode", "empty"}});
+        emulator.Configure(QJsonObject{{"channel", false}, {"noChannelMode", "empty"}});
         const QJsonObject none = emulator.Channels(access).json();
         QVERIFY(!none.isEmpty());
         QVERIFY(!none.contains("items"));
@@ -302,10 +299,9 @@ private slots:
         QVERIFY(!none.value("etag").toString().contains(QLatin1String("UCemulator")));
 
         // Out of quota, in YouTube's own words.
-        emulator.Post(QStringLiteral("/_emulator/faults"), QJsonObject{{"quotaExceeded", true}, {"on", "channels"}});
+        emulator.Arm(QJsonObject{{"quotaExceeded", true}, {"on", "channels"}});
         const HttpAnswer quota = emulator.Channels(access);
-        QCOMPARE(quota.status, 403);
-        QCOMPARE(Reason(quota), QStringLiteral("quotaExceeded"));
+        QCOMPARE(Refusal(quota), QStringLiteral("403 quotaExceeded"));
         QCOMPARE(quota.json().value("error").toObject().value("errors").toArray().first().toObject().value("domain").toString(),
                  QStringLiteral("youtube.quota"));
     }
@@ -315,10 +311,13 @@ private slots:
         QTest::addColumn<Call>("call");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
-        const auto start = [](const QJsonObject& snippet, const QString& privacy = QStringLiteral("private")) {
+        // A start whose snippet has `changes` over the title "t".
+        const auto start = [](const QJsonObject& changes, const QString& privacy = QStringLiteral("private")) {
+            QJsonObject snippet{{"title", "t"}};
+            for (auto it = changes.begin(); it != changes.end(); ++it)
+                snippet.insert(it.key(), it.value());
             const QByteArray resource =
-                QJsonDocument(QJsonObject{{"snippet", snippet}, {"status", QJsonObject{{"privacyStatus", privacy}}}})
-                    .toJson();
+                QJsonDocument(QJsonObject{{"snippet", snippet}, {"status", QJsonObject{{"privacyStatus", privacy}}}}).toJson();
             return Call([resource](Emulator& e) { return e.StartUpload(resource, e.AccessToken()); });
         };
         const auto plain = [](const QByteArray& verb, const QString& path, const QByteArray& body = {}) {
@@ -347,24 +346,22 @@ private slots:
         QTest::newRow("empty title") << start({{"title", ""}}) << 400 << "invalidTitle";
         QTest::newRow("101-character title") << start({{"title", QString(101, QLatin1Char('t'))}}) << 400 << "invalidTitle";
         QTest::newRow("angle bracket in title") << start({{"title", "a<b"}}) << 400 << "invalidTitle";
-        QTest::newRow("5001-byte description") << start({{"title", "t"}, {"description", fullDescription + "x"}}) << 400
-                                               << "invalidDescription";
-        QTest::newRow("500 characters of tags") << start({{"title", "t"}, {"tags", fullTags}}) << 200 << QString();
-        QTest::newRow("501 characters of tags") << start({{"title", "t"}, {"tags", overTags}}) << 400 << "invalidTags";
-        QTest::newRow("category not assignable") << start({{"title", "t"}, {"categoryId", "30"}}) << 400
-                                                 << "invalidCategoryId";
-        QTest::newRow("unknown privacy") << start({{"title", "t"}}, "secret") << 400 << "invalidVideoMetadata";
+        QTest::newRow("5001-byte description") << start({{"description", fullDescription + "x"}}) << 400 << "invalidDescription";
+        QTest::newRow("500 characters of tags") << start({{"tags", fullTags}}) << 200 << QString();
+        QTest::newRow("501 characters of tags") << start({{"tags", overTags}}) << 400 << "invalidTags";
+        QTest::newRow("category not assignable") << start({{"categoryId", "30"}}) << 400 << "invalidCategoryId";
+        QTest::newRow("unknown privacy") << start({}, "secret") << 400 << "invalidVideoMetadata";
         QTest::newRow("malformed resource")
             << Call([](Emulator& e) { return e.StartUpload("{\"snippet\": {", e.AccessToken()); }) << 400 << "parseError";
         QTest::newRow("start without Authorization")
             << plain("POST", "/upload/youtube/v3/videos?uploadType=resumable&part=snippet", "{}") << 401 << "required";
         QTest::newRow("PUT without the token asked for") << Call([](Emulator& e) {
-            e.Post(QStringLiteral("/_emulator/config"), QJsonObject{{"requireTokenOnPut", true}});
+            e.Configure(QJsonObject{{"requireTokenOnPut", true}});
             return e.PutChunk(e.StartSession(10), QByteArray(10, 'v'), 0, 10);
         }) << 401 << "required";
         QTest::newRow("expired access token") << Call([](Emulator& e) {
             const QString access = e.AccessToken();
-            e.Post(QStringLiteral("/_emulator/faults"), QJsonObject{{"expireAccessTokens", true}});
+            e.Arm(QJsonObject{{"expireAccessTokens", true}});
             return e.Channels(access);
         }) << 401 << "authError";
         QTest::newRow("channel with the upload scope only") << Call([](Emulator& e) {
@@ -375,7 +372,7 @@ private slots:
         }) << 400 << "missingRequiredParameter";
         QTest::newRow("expired session") << Call([](Emulator& e) {
             const QUrl session = e.StartSession(10);
-            e.Post(QStringLiteral("/_emulator/faults"), QJsonObject{{"expireSessions", true}});
+            e.Arm(QJsonObject{{"expireSessions", true}});
             return e.PutChunk(session, QByteArray(10, 'v'), 0, 10);
         }) << 404 << "notFound";
         QTest::newRow("unknown session") << plain("PUT", "/upload/youtube/v3/videos?uploadType=resumable&upload_id=nope", "x")
@@ -455,7 +452,7 @@ private slots:
         const QUrl session = emulator.StartSession(file.size());
         QCOMPARE(emulator.PutChunk(session, file, 0, kQuantum).status, 308);
         if (!fault.isEmpty())
-            QCOMPARE(emulator.Post(QStringLiteral("/_emulator/faults"), fault).value("added").toArray().size(), 1);
+            QCOMPARE(emulator.Arm(fault).value("added").toArray().size(), 1);
 
         const HttpAnswer answer = emulator.PutChunk(session, file, first, length, range);
         QCOMPARE(answer.status, status);
@@ -479,7 +476,7 @@ private slots:
         Emulator emulator;
         const qint64 chunk = 32 * kQuantum;
         const QUrl session = emulator.StartSession(2 * chunk);
-        emulator.Post(QStringLiteral("/_emulator/faults"), QJsonObject{{"dropAfterBytes", 100000}});
+        emulator.Arm(QJsonObject{{"dropAfterBytes", 100000}});
         RawConnection connection(emulator.Origin().port());
         QVERIFY(connection.fd >= 0);
         const timeval patience{10, 0};
