@@ -382,10 +382,9 @@ private slots:
     void refusedInGooglesForm()
     {
         QFETCH(Call, call);
-        QFETCH(QString, refusal);
         Emulator emulator;
         const HttpAnswer answer = call(emulator);
-        QCOMPARE(Refusal(answer), refusal);
+        QTEST(Refusal(answer), "refusal");
         QCOMPARE(answer.Header("Allow").isEmpty(), answer.status != 405);
         QCOMPARE(answer.Header("WWW-Authenticate").isEmpty(), answer.status != 401 || Reason(answer).isEmpty());
         QVERIFY(!emulator.Get(QStringLiteral("/_emulator/config")).isEmpty());
@@ -432,7 +431,6 @@ private slots:
         QFETCH(qint64, first);
         QFETCH(qint64, length);
         QFETCH(QString, range);
-        QFETCH(QString, refusal);
         QFETCH(qint64, storedAfter);
         Emulator emulator;
         const QByteArray file = RandomBytes(1000000);
@@ -442,7 +440,7 @@ private slots:
             QCOMPARE(emulator.Arm(fault).value("added").toArray().size(), 1);
 
         const HttpAnswer answer = emulator.PutChunk(session, file, first, length, range.toLatin1());
-        QCOMPARE(Refusal(answer), refusal);
+        QTEST(Refusal(answer), "refusal");
         QCOMPARE(answer.Header("Retry-After"),
                  fault.contains("retryAfter") ? QByteArray::number(fault.value("retryAfter").toInt()) : QByteArray());
         if (answer.status == 400)

@@ -119,7 +119,6 @@ private slots:
     {
         QFETCH(QStringList, calls);
         QFETCH(bool, startEnabled);
-        QFETCH(QString, message);
         using H = YouTubeSharingErrorHandler;
         const QMap<QString, H::ErrorType> types{{"signin", H::UserNotLoggedIn}, {"profile", H::ProfileInvalid},
                                                 {"short", H::TitleTooShort}, {"name", H::IncorrectFileName}};
@@ -143,7 +142,7 @@ private slots:
 
         QCOMPARE(startButton->isEnabled(), startEnabled);
         QTEST(SubStyle(), "subStyle");
-        QCOMPARE(errorLabel->text(), message);
+        QTEST(errorLabel->text(), "message");
         QTEST(handler->IsProfileInvalid(), "profileInvalid");
         QTEST(handler->IsUserNotLoggedInAndNoError(), "notLoggedInOnly");
     }
