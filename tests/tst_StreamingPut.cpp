@@ -115,7 +115,6 @@ private slots:
         QFETCH(bool, close);
         QFETCH(bool, readsBody);
         QFETCH(int, status);
-        QFETCH(QByteArray, body);
         const qint64 start = 1000;
         const qint64 length = 2 * 1024 * 1024 + 5;
         ScriptedServer server(answer, close, readsBody ? length : 0);
@@ -123,7 +122,7 @@ private slots:
         qint64 progress = 0;
         Put(server.Url("/upload?upload_id=a%2Fb"), file.fileName(), start, length, response, progress);
         QCOMPARE(response.status, status);
-        QCOMPARE(response.body, body);
+        QTEST(response.body, "body");
         QCOMPARE(response.error.isEmpty(), status != 0);
         QVERIFY(!response.fileFailed);
         if (status == 308)

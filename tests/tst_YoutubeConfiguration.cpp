@@ -53,11 +53,6 @@ private slots:
     {
         QFETCH(QVariantMap, settings);
         QFETCH(QVariantMap, environment);
-        QFETCH(QString, upload);
-        QFETCH(QString, token);
-        QFETCH(QString, clientId);
-        QFETCH(qint64, chunk);
-        QFETCH(qint64, sessionLifetime);
         TestSupport::MemoryProductSettings store;
         for (auto it = settings.cbegin(); it != settings.cend(); ++it)
             store.SetValue(it.key(), it.value());
@@ -66,12 +61,12 @@ private slots:
             env.insert(it.key(), it.value().toString());
 
         const Configuration config = Configuration::FromSettings(&store, env);
-        QCOMPARE(config.uploadUrl.toString(), upload);
-        QCOMPARE(config.tokenUrl.toString(), token);
-        QCOMPARE(config.clientId, clientId);
-        QCOMPARE(config.EffectiveChunkSize(), chunk);
+        QTEST(config.uploadUrl.toString(), "upload");
+        QTEST(config.tokenUrl.toString(), "token");
+        QTEST(config.clientId, "clientId");
+        QTEST(config.EffectiveChunkSize(), "chunk");
         QVERIFY(config.tokenFile.endsWith("/youtube-tokens.json"));
-        QCOMPARE(config.sessionLifetime, sessionLifetime);
+        QTEST(config.sessionLifetime, "sessionLifetime");
         QVERIFY(config.sessionFolder.endsWith("/upload-sessions"));
     }
 

@@ -36,6 +36,7 @@ struct Browser
 };
 
 using LogIns = QList<QPair<Ticket, RequestResult>>;
+using Protocol = YoutubeNetworkProtocol;
 } // namespace
 
 class TestYoutubeNetworkProtocolSignIn : public QObject
@@ -62,31 +63,22 @@ private:
         return protocol.LogIn({}, [&answers](Ticket ticket, RequestResult result) { answers << qMakePair(ticket, result); });
     }
 
-    template <class Value, class Request>
-    std::pair<RequestResult, Value> Ask(Request request)
+    // Asks the protocol with `request` and waits for the answer, which never comes from inside the call.
+    template <class Value, class Callback>
+    std::pair<RequestResult, Value> Ask(Protocol& protocol, Ticket (Protocol::*request)(Callback))
     {
         std::optional<std::pair<RequestResult, Value>> answer;
-        request([&answer](Ticket, RequestResult result, Value value) { answer.emplace(result, value); });
-        // Never from inside the call.
-        if (answer)
-            return {ProtocolError, Value()};
-        if (!QTest::qWaitFor([&answer] { return answer.has_value(); }, 10000))
+        (protocol.*request)([&answer](Ticket, RequestResult result, Value value) { answer.emplace(result, value); });
+        if (answer || !QTest::qWaitFor([&answer] { return answer.has_value(); }, 10000))
             return {ProtocolError, Value()};
         return *answer;
     }
+    auto AskName(Protocol& protocol) { return Ask<QString>(protocol, &Protocol::RequestUserName); }
+    auto AskProfile(Protocol& protocol) { return Ask<QUrl>(protocol, &Protocol::RequestUserProfile); }
+    auto AskPicture(Protocol& protocol) { return Ask<QPixmap>(protocol, &Protocol::RequestUserPicture); }
 
-    std::pair<RequestResult, QString> AskName(YoutubeNetworkProtocol& protocol)
-    {
-        return Ask<QString>([&protocol](auto callback) { protocol.RequestUserName(callback); });
-    }
-    std::pair<RequestResult, QUrl> AskProfile(YoutubeNetworkProtocol& protocol)
-    {
-        return Ask<QUrl>([&protocol](auto callback) { protocol.RequestUserProfile(callback); });
-    }
-    std::pair<RequestResult, QPixmap> AskPicture(YoutubeNetworkProtocol& protocol)
-    {
-        return Ask<QPixmap>([&protocol](auto callback) { protocol.RequestUserPicture(callback); });
-    }
+    // The test's browser opens `url`.
+    TestSupport::HttpAnswer Open(const QUrl& url) { return TestSupport::Fetch(emulator->Network(), "GET", url); }
 
 private slots:
     void init()
@@ -108,8 +100,7 @@ private slots:
     {
         // Categories come in the user's language for the user's region.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        emulator->Post(QStringLiteral("/_emulator/config"),
-                       QJsonObject{{"channelId", "UCzoe123"}, {"channelTitle", QStringLiteral("Zoë \"Kanal\" 東京")}});
+        emulator->Configure(QJsonObject{{"channelId", "UCzoe123"}, {"channelTitle", QStringLiteral("Zoë \"Kanal\" 東京")}});
         LogCapture log(30);
         auto protocol = MakeProtocol();
         QVERIFY(!protocol->IsLoggedIn());
@@ -128,7 +119,7 @@ private slots:
 
         const QUrl back = emulator->Consent(authorization, true);
         QCOMPARE(back.port(), redirect.port());
-        const TestSupport::HttpAnswer page = TestSupport::Fetch(emulator->Network(), "GET", back);
+        const TestSupport::HttpAnswer page = Open(back);
         QCOMPARE(page.status, 200);
         QVERIFY(page.body.contains("You may close this page."));
         QTRY_COMPARE(answers.size(), 1);
@@ -160,9 +151,8 @@ private slots:
         // Options offered synchronously, YouTube's standard list until the account's own has
         // arrived; then its assignable categories only, the usual default chosen.
         QCOMPARE(protocol->GetFields().value(YoutubeProtocol::FIELD_CATEGORY_ID).selectedValue, QStringLiteral("22"));
-        const QJsonArray listed = TestSupport::Fetch(emulator->Network(), "GET",
-            emulator->Origin().resolved(QUrl("/youtube/v3/videoCategories?part=snippet&regionCode=DE&hl=de")), {}, {},
-            access).json().value("items").toArray();
+        const QJsonArray listed = emulator->Send("GET", "/youtube/v3/videoCategories?part=snippet&regionCode=DE&hl=de", {},
+                                                 {}, access).json().value("items").toArray();
         QStringList assignable;
         for (const QJsonValue& item : listed)
         {
@@ -170,20 +160,17 @@ private slots:
             if (snippet.value("assignable").toBool())
                 assignable << item.toObject().value("id").toString() + " " + snippet.value("title").toString();
         }
-        const auto offered = [&] {
+        const auto offered = [&protocol](const QString& field, bool withText) {
             QStringList options;
-            for (const FieldOption& option : protocol->GetFields().value(YoutubeProtocol::FIELD_CATEGORY_ID).options)
-                options << option.value + " " + option.displayText;
+            for (const FieldOption& option : protocol->GetFields().value(field).options)
+                options << (withText ? option.value + " " + option.displayText : option.value);
             return options;
         };
-        QTRY_COMPARE(offered(), assignable);
+        QTRY_COMPARE(offered(YoutubeProtocol::FIELD_CATEGORY_ID, true), assignable);
         QCOMPARE(protocol->GetFields().value(YoutubeProtocol::FIELD_CATEGORY_ID).selectedValue, QStringLiteral("22"));
         QVERIFY(listed.size() > assignable.size());
         // The values YouTube takes, whatever the labels say.
-        QStringList privacies;
-        for (const FieldOption& option : protocol->GetFields().value(YoutubeProtocol::FIELD_PRIVACY).options)
-            privacies << option.value;
-        QCOMPARE(privacies, (QStringList{"public", "unlisted", "private"}));
+        QCOMPARE(offered(YoutubeProtocol::FIELD_PRIVACY, false), (QStringList{"public", "unlisted", "private"}));
 
         auto restarted = MakeProtocol();
         QVERIFY(restarted->IsLoggedIn());
@@ -200,7 +187,7 @@ private slots:
     void accountWithoutChannelHasAnEmptyProfile()
     {
         QFETCH(QString, mode);
-        emulator->Post(QStringLiteral("/_emulator/config"), QJsonObject{{"channel", false}, {"noChannelMode", mode}});
+        emulator->Configure(QJsonObject{{"channel", false}, {"noChannelMode", mode}});
         auto protocol = emulator->SignedIn(Config());
         QVERIFY(protocol);
         QCOMPARE(AskProfile(*protocol), std::make_pair(Success, QUrl()));
@@ -237,7 +224,7 @@ private slots:
             config.clientId.clear();
         browser.works = browserDoes != "fail";
         if (!fault.isEmpty())
-            emulator->Post(QStringLiteral("/_emulator/faults"), fault);
+            emulator->Arm(fault);
         auto protocol = MakeProtocol(config);
         LogIns answers;
         StartLogIn(*protocol, answers);
@@ -245,7 +232,7 @@ private slots:
         if (browserDoes == "allow" || browserDoes == "deny")
         {
             const QUrl back = emulator->Consent(browser.opened.value(0), browserDoes == "allow");
-            const QByteArray page = TestSupport::Fetch(emulator->Network(), "GET", back).body;
+            const QByteArray page = Open(back).body;
             QVERIFY(page.contains(browserDoes == "allow" ? "You may close this page" : "not completed"));
         }
         if (browserDoes == "forge")
@@ -253,12 +240,8 @@ private slots:
             const QUrl redirect(QUrlQuery(browser.opened.value(0)).queryItemValue("redirect_uri", QUrl::FullyDecoded));
             // The browser's own requests, and answers any local program can forge,
             // leave the sign-in waiting for the real one.
-            QUrl favicon = redirect;
-            favicon.setPath(QStringLiteral("/favicon.ico"));
-            QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", favicon).status, 404);
-            QUrl forged = redirect;
-            forged.setQuery(QStringLiteral("state=forged&code=4/0stolen"));
-            const TestSupport::HttpAnswer refused = TestSupport::Fetch(emulator->Network(), "GET", forged);
+            QCOMPARE(Open(redirect.resolved(QUrl("/favicon.ico"))).status, 404);
+            const TestSupport::HttpAnswer refused = Open(redirect.resolved(QUrl("?state=forged&code=4/0stolen")));
             QCOMPARE(refused.status, 400);
             QVERIFY(refused.body.contains("does not belong"));
             QCOMPARE(answers.size(), 0);
@@ -268,7 +251,7 @@ private slots:
         QVERIFY(!protocol->IsLoggedIn());
         QVERIFY(!QFile::exists(TokenFile()));
         if (!fault.isEmpty())
-            QCOMPARE(emulator->Get("/_emulator/faults").value("faults").toArray().first().toObject().value("fired").toInt(),
+            QCOMPARE(emulator->Faults().first().toObject().value("fired").toInt(),
                      config.maxTokenRetries + 1);
     }
 
@@ -284,7 +267,7 @@ private slots:
         QCOMPARE(answers, (LogIns{{ticket, Cancelled}}));
         protocol->Cancel(ticket);
         const QUrl back = emulator->Consent(browser.opened.value(0), true);
-        QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", back).status, 0);
+        QCOMPARE(Open(back).status, 0);
 
         // Destroyed while the browser is open: nobody is called back.
         LogIns orphan;
@@ -292,7 +275,7 @@ private slots:
         const QUrl second = browser.opened.last();
         protocol.reset();
         const QUrl secondBack = emulator->Consent(second, true);
-        QCOMPARE(TestSupport::Fetch(emulator->Network(), "GET", secondBack).status, 0);
+        QCOMPARE(Open(secondBack).status, 0);
         QCOMPARE(orphan.size(), 0);
         QCOMPARE(answers.size(), 1);
     }
@@ -331,14 +314,14 @@ private slots:
         QFETCH(int, lifetime);
         QFETCH(bool, signedInElsewhere);
         QFETCH(RequestResult, expected);
-        emulator->Post(QStringLiteral("/_emulator/config"), QJsonObject{{"accessTokenLifetime", lifetime}});
+        emulator->Configure(QJsonObject{{"accessTokenLifetime", lifetime}});
         if (signedInElsewhere)
             QVERIFY(emulator->SignedIn(emulator->Config(home->filePath(QStringLiteral("elsewhere.json")))));
         if (!beforeSignIn.isEmpty())
-            emulator->Post(QStringLiteral("/_emulator/faults"), beforeSignIn);
+            emulator->Arm(beforeSignIn);
         QVERIFY(emulator->SignedIn(Config()));
         if (!afterSignIn.isEmpty())
-            emulator->Post(QStringLiteral("/_emulator/faults"), afterSignIn);
+            emulator->Arm(afterSignIn);
 
         LogCapture log;
         auto restarted = MakeProtocol();
@@ -350,7 +333,7 @@ private slots:
                                           ? "I: Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"
                                           : "E: Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: Google refused the "
                                             "refresh token (revoked or expired), the user is signed out"));
-        for (const QJsonValue& fault : emulator->Get("/_emulator/faults").value("faults").toArray())
+        for (const QJsonValue& fault : emulator->Faults())
             if (fault.toObject().contains("status"))
                 QCOMPARE(fault.toObject().value("fired").toInt(), fault.toObject().value("times").toInt());
     }

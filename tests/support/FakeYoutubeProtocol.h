@@ -46,18 +46,9 @@ public:
 
     // --- delivering callbacks; each returns false when no such request waits ---
     bool FinishLogIn(Ticket ticket, RequestResult result) { return Deliver(m_logIns, ticket, result); }
-    bool AnswerUserName(Ticket ticket, RequestResult result, const QString& name)
-    {
-        return Deliver(m_names, ticket, result, name);
-    }
-    bool AnswerUserProfile(Ticket ticket, RequestResult result, const QUrl& profile)
-    {
-        return Deliver(m_profiles, ticket, result, profile);
-    }
-    bool AnswerUserPicture(Ticket ticket, RequestResult result, const QPixmap& picture)
-    {
-        return Deliver(m_pictures, ticket, result, picture);
-    }
+    bool AnswerUserName(Ticket t, RequestResult r, const QString& name) { return Deliver(m_names, t, r, name); }
+    bool AnswerUserProfile(Ticket t, RequestResult r, const QUrl& url) { return Deliver(m_profiles, t, r, url); }
+    bool AnswerUserPicture(Ticket t, RequestResult r, const QPixmap& pic) { return Deliver(m_pictures, t, r, pic); }
     bool ReportProgress(Ticket ticket, int percent)
     {
         if (!m_uploads.count(ticket))
@@ -76,32 +67,19 @@ public:
     void Cancel(Ticket ticket) override;
     Ticket LogIn(const QMap<QString, QString>& parameters, LogInCallback callback) override
     {
-        return Keep(m_logIns, QStringLiteral("LogIn"), {ToVariant(parameters)}, std::move(callback));
+        return Keep(m_logIns, "LogIn", {ToVariant(parameters)}, std::move(callback));
     }
     void LogOut() override;
     bool IsLoggedIn() const override { return loggedIn; }
-    Ticket RequestUserName(NameCallback callback) override
-    {
-        return Keep(m_names, QStringLiteral("RequestUserName"), {}, std::move(callback));
-    }
-    Ticket RequestUserProfile(ProfileCallback callback) override
-    {
-        return Keep(m_profiles, QStringLiteral("RequestUserProfile"), {}, std::move(callback));
-    }
-    Ticket RequestUserId(IdCallback callback) override
-    {
-        return Keep(m_ids, QStringLiteral("RequestUserId"), {}, std::move(callback));
-    }
-    Ticket RequestUserPicture(PictureCallback callback) override
-    {
-        return Keep(m_pictures, QStringLiteral("RequestUserPicture"), {}, std::move(callback));
-    }
+    Ticket RequestUserName(NameCallback done) override { return Keep(m_names, "RequestUserName", {}, done); }
+    Ticket RequestUserProfile(ProfileCallback done) override { return Keep(m_profiles, "RequestUserProfile", {}, done); }
+    Ticket RequestUserId(IdCallback done) override { return Keep(m_ids, "RequestUserId", {}, done); }
+    Ticket RequestUserPicture(PictureCallback done) override { return Keep(m_pictures, "RequestUserPicture", {}, done); }
     QMap<QString, Tavrix::Social::Field> GetFields() const override;
     Ticket Upload(const QString& file, const QMap<QString, QString>& fieldValues, FinishCallback finished,
                   ProgressCallback progress) override
     {
-        const Ticket ticket =
-            Keep(m_uploads, QStringLiteral("Upload"), {file, ToVariant(fieldValues)}, std::move(finished));
+        const Ticket ticket = Keep(m_uploads, "Upload", {file, ToVariant(fieldValues)}, std::move(finished));
         m_progress[ticket] = std::move(progress);
         return ticket;
     }

@@ -85,12 +85,23 @@ QJsonObject YoutubeEmulator::Post(const QString& path, const QJsonValue& body)
 {
     const QByteArray data = body.isArray() ? QJsonDocument(body.toArray()).toJson(QJsonDocument::Compact)
                                            : QJsonDocument(body.toObject()).toJson(QJsonDocument::Compact);
-    return Fetch(m_network, "POST", m_origin.resolved(QUrl(path)), data, "application/json").json();
+    return Send("POST", path, data, "application/json").json();
 }
 
 QJsonObject YoutubeEmulator::Get(const QString& path)
 {
-    return Fetch(m_network, "GET", m_origin.resolved(QUrl(path))).json();
+    return Send("GET", path).json();
+}
+
+QJsonArray YoutubeEmulator::Faults()
+{
+    return Get(QStringLiteral("/_emulator/faults")).value(QStringLiteral("faults")).toArray();
+}
+
+HttpAnswer YoutubeEmulator::Send(const QByteArray& verb, const QString& pathAndQuery, const QByteArray& body,
+                                 const QByteArray& type, const QString& token, const RawHeaders& headers)
+{
+    return Fetch(m_network, verb, m_origin.resolved(QUrl(pathAndQuery)), body, type, token, headers);
 }
 
 QJsonArray YoutubeEmulator::Uploads()

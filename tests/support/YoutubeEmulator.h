@@ -51,8 +51,15 @@ public:
     // POST/GET of the emulator's admin endpoints; the JSON answer.
     QJsonObject Post(const QString& path, const QJsonValue& body);
     QJsonObject Get(const QString& path);
-    // Every upload session the emulator knows.
+    // Arms one fault (an object) or several (an array); changes settings.
+    QJsonObject Arm(const QJsonValue& faults) { return Post(QStringLiteral("/_emulator/faults"), faults); }
+    void Configure(const QJsonObject& changes) { Post(QStringLiteral("/_emulator/config"), changes); }
+    // Every fault armed so far, with how often it fired; every upload session the emulator knows.
+    QJsonArray Faults();
     QJsonArray Uploads();
+    // Any request to the emulator, the path resolved against its origin.
+    HttpAnswer Send(const QByteArray& verb, const QString& pathAndQuery, const QByteArray& body = {},
+                    const QByteArray& type = {}, const QString& token = {}, const RawHeaders& headers = {});
 
     // The component's configuration for this emulator: emulator client, tokens
     // in `tokenFile`, small chunks and short backoff so faults are quick.
