@@ -53,13 +53,9 @@ private slots:
         QCOMPARE(project->GetPath(), Path(m_video));
         const RQ::MediaFacts& facts = project->GetFacts();
         QVERIFY2(qAbs(facts.durationUs - 2000000) <= 100000, qPrintable(QString::number(facts.durationUs)));
-        QCOMPARE(facts.width, 320);
-        QCOMPARE(facts.height, 240);
-        QCOMPARE(facts.frameRate, 25.0);
-        QVERIFY(facts.hasVideo);
-        QVERIFY(facts.hasAudio);
-        QCOMPARE(facts.videoCodec, QStringLiteral("mpeg4"));
-        QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
+        const QStringList seen{QStringLiteral("%1x%2").arg(facts.width).arg(facts.height), QString::number(facts.frameRate),
+                               facts.hasVideo ? facts.videoCodec : "no video", facts.hasAudio ? facts.audioCodec : "no audio"};
+        QCOMPARE(seen, (QStringList{"320x240", "25", "mpeg4", "aac"}));
         QVERIFY2(facts.container.contains(QLatin1String("mp4")), qPrintable(facts.container));
         QCOMPARE(log.Texts(google::GLOG_INFO).size(), 1);
         QVERIFY(log.Texts(google::GLOG_INFO).first().startsWith(
