@@ -14,7 +14,6 @@ using ClientAPI::PresetStorage;
 using TestSupport::LogCapture;
 using TestSupport::TestPreset;
 
-Q_DECLARE_METATYPE(Tavrix::RQ::CutIntervals)
 Q_DECLARE_METATYPE(Tavrix::Conf::FrameInfo)
 
 namespace {
@@ -295,60 +294,6 @@ private slots:
         QCOMPARE(log.Texts(google::GLOG_ERROR),
                  (QStringList{"Tavrix::Proc::IFilterResize::Property2Settings: \"width\" is not a size: wide",
                               "Tavrix::Proc::IFilterResize::Property2Settings: \"height\" is missing"}));
-    }
-
-    // The estimate the dialog shows: the preset writes 384 kbit/s of audio beside its video rate
-    // for as long as the longest stream lasts, less the cuts. The dialog never lowers the quality.
-    // The helper's facts rows show the longer stream, nested and overlapping cuts and cuts below
-    // zero in the size label; here is what they do not reach.
-    void tunerEstimate_data()
-    {
-        QTest::addColumn<qint64>("videoRate");
-        QTest::addColumn<qint64>("videoUs");
-        QTest::addColumn<RQ::CutIntervals>("cuts");
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<qint64>("remainingUs");
-
-        using Cuts = RQ::CutIntervals;
-        const qint64 s = 1000000;
-        const qint64 hd = 8000000;
-        QTest::newRow("1080p, one minute") << hd << 60 * s << Cuts() << qint64(62880000) << 60 * s;
-        QTest::newRow("bounds in either order") << hd << 60 * s << Cuts{{20 * s, 10 * s}} << qint64(52400000)
-                                                << 50 * s;
-        QTest::newRow("cut past the end is clipped") << hd << 60 * s << Cuts{{50 * s, 90 * s}} << qint64(52400000)
-                                                     << 50 * s;
-        QTest::newRow("fraction of a second") << hd << 1500000LL << Cuts() << qint64(1572000) << 1500000LL;
-        QTest::newRow("three hours of 4K") << qint64(40000000) << 3 * 3600 * s << Cuts() << qint64(54518400000)
-                                           << 3 * 3600 * s;
-    }
-
-    void tunerEstimate()
-    {
-        QFETCH(qint64, videoRate);
-        QFETCH(qint64, videoUs);
-        QFETCH(RQ::CutIntervals, cuts);
-        QFETCH(qint64, bytes);
-        QFETCH(qint64, remainingUs);
-
-        QVERIFY(storage->LoadPresets(
-            Catalogue({TestPreset{"p", {kYouTube}, "P", QString(), 0, 0, videoRate, 384000}}), ioPath()));
-
-        RQ::QualityTunerPreset tuner;
-        QList<QPair<Conf::IPresetPtr, qint64>> reports;
-        tuner.SetPresetChangeCallback([&reports](Conf::IPresetPtr preset, const Core::Bytes& size) {
-            reports.append({preset, size.count()});
-        });
-        tuner.SetPreset(storage->GetPreset("p"));
-        tuner.SetStreams({TestSupport::FakeStreamsBuilder::MakeVideo(1920, 1080, videoUs)});
-        tuner.SetCutIntervals(cuts);
-        QVERIFY(reports.isEmpty());
-
-        // Setting the quality again is how the dialog asks for a new estimate.
-        tuner.SetQuality(tuner.GetQuality());
-        QCOMPARE(qint64(tuner.GetRemainingDuration()), remainingUs);
-        QCOMPARE(reports.size(), 1);
-        QCOMPARE(reports[0].first, storage->GetPreset("p"));
-        QCOMPARE(reports[0].second, bytes);
     }
 };
 
