@@ -30,16 +30,6 @@ QStringList TaggedIds(const PresetStorage& storage, const QString& tag)
     return ids;
 }
 
-Conf::FrameInfo Frame(int width, int height, int num = 1, int den = 1)
-{
-    Conf::FrameInfo frame;
-    frame.width = width;
-    frame.height = height;
-    frame.pixelAspectNum = num;
-    frame.pixelAspectDen = den;
-    return frame;
-}
-
 // The settings child of the preset's first resize filter, or null.
 const Core::Property* ResizeSettings(const Conf::IPresetPtr& preset)
 {
@@ -250,37 +240,31 @@ private slots:
 
     void resizeOutput_data()
     {
-        QTest::addColumn<int>("boxWidth");
-        QTest::addColumn<int>("boxHeight");
+        QTest::addColumn<QSize>("box");
         QTest::addColumn<Conf::FrameInfo>("source");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("output");
 
-        QTest::newRow("laptop screen rounds to even") << 1920 << 1080 << Frame(1366, 768) << 1920 << 1080;
-        QTest::newRow("4:3 is pillar-boxed") << 1280 << 720 << Frame(1440, 1080) << 960 << 720;
-        QTest::newRow("portrait phone") << 1920 << 1080 << Frame(1080, 1920) << 608 << 1080;
-        QTest::newRow("ultra-wide") << 1920 << 1080 << Frame(3440, 1440) << 1920 << 804;
-        QTest::newRow("pixel aspect stretches width") << 1920 << 1080 << Frame(720, 576, 16, 15) << 1440 << 1080;
-        QTest::newRow("odd box is made even") << 1281 << 721 << Frame(1920, 1080) << 1280 << 720;
-        QTest::newRow("sliver stays at least 2") << 640 << 360 << Frame(4000, 2) << 640 << 2;
-        QTest::newRow("empty box keeps the source") << 0 << 0 << Frame(1366, 768) << 1366 << 768;
-        QTest::newRow("empty source is kept") << 1280 << 720 << Frame(0, 0) << 0 << 0;
+        using Frame = Conf::FrameInfo;
+        QTest::newRow("laptop screen rounds to even") << QSize(1920, 1080) << Frame{1366, 768} << QSize(1920, 1080);
+        QTest::newRow("4:3 is pillar-boxed") << QSize(1280, 720) << Frame{1440, 1080} << QSize(960, 720);
+        QTest::newRow("portrait phone") << QSize(1920, 1080) << Frame{1080, 1920} << QSize(608, 1080);
+        QTest::newRow("ultra-wide") << QSize(1920, 1080) << Frame{3440, 1440} << QSize(1920, 804);
+        QTest::newRow("pixel aspect stretches width") << QSize(1920, 1080) << Frame{720, 576, 16, 15} << QSize(1440, 1080);
+        QTest::newRow("odd box is made even") << QSize(1281, 721) << Frame{1920, 1080} << QSize(1280, 720);
+        QTest::newRow("sliver stays at least 2") << QSize(640, 360) << Frame{4000, 2} << QSize(640, 2);
+        QTest::newRow("empty box keeps the source") << QSize(0, 0) << Frame{1366, 768} << QSize(1366, 768);
+        QTest::newRow("empty source is kept") << QSize(1280, 720) << Frame{0, 0} << QSize(0, 0);
     }
 
     void resizeOutput()
     {
-        QFETCH(int, boxWidth);
-        QFETCH(int, boxHeight);
+        QFETCH(QSize, box);
         QFETCH(Conf::FrameInfo, source);
-        QFETCH(int, width);
-        QFETCH(int, height);
-
         Core::Property settings(Proc::IFilterResize::CLASS_ID);
-        settings.AddChild(Core::Property("width", boxWidth));
-        settings.AddChild(Core::Property("height", boxHeight));
+        settings.AddChild(Core::Property("width", box.width()));
+        settings.AddChild(Core::Property("height", box.height()));
         const Conf::FrameInfo output = Proc::IFilterResize::Property2Settings(settings).GetOutputFrameSize(source);
-        QCOMPARE(output.width, width);
-        QCOMPARE(output.height, height);
+        QTEST(QSize(output.width, output.height), "output");
     }
 
     void resizeSettingsMissing()
