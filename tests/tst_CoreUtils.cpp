@@ -3,9 +3,6 @@
 #include "TestMain.h"
 
 #include <QLabel>
-#include <QTemporaryDir>
-
-#include <fstream>
 
 using namespace Tavrix;
 
@@ -28,19 +25,11 @@ class TestCoreUtils : public QObject
     Q_OBJECT
 
 private slots:
-    void ioPathKeepsUtf8AndRemovesFiles()
+    // Whether the path finds and removes its file is the file manager's and the sharing manager's test.
+    void ioPathStemKeepsUtf8()
     {
-        QTemporaryDir dir;
-        const ioPath folder(dir.path().toStdString());
-        const ioPath file = folder / ioPath("Über clip.final.mp4");
+        const ioPath file = ioPath("/videos") / ioPath("Über clip.final.mp4");
         QCOMPARE(QString::fromStdString(file.stem()), QStringLiteral("Über clip.final"));
-        QVERIFY(!file.exists());
-        std::ofstream(file.native()) << "x";
-        QVERIFY(file.exists());
-        QVERIFY(file.remove());
-        QVERIFY(!file.exists());
-        QVERIFY(!file.remove());
-        QVERIFY(!ioPath().exists());
     }
 
     // As the dialog calls them. Its size and duration labels show minutes, hours, bytes, megabytes
