@@ -148,8 +148,11 @@ private slots:
         QCOMPARE(preset ? QString::fromStdString(preset->GetId()) : QString(), combo->itemData(index).toString());
     }
 
-    void missingCatalogueGivesAnEmptyList()
+    void madeWithoutCatalogueOrBuilder()
     {
+        QVERIFY_EXCEPTION_THROWN(MultiMediaHelper(combo.get(), resolution.get(), size.get(), duration.get(),
+                                                  ClientAPI::PresetStorage::Create(), nullptr),
+                                 std::logic_error);
         LogCapture log;
         MakeHelper(QByteArray());
         const QStringList errors = log.Texts(google::GLOG_ERROR);
@@ -293,13 +296,6 @@ private slots:
         QCOMPARE(builder->setCount, 1);
         Select(QStringLiteral("p720"));
         QCOMPARE(Labels(), (QStringList{QString(), QString(), QString()}));
-    }
-
-    void emptyStreamsBuilderIsRefused()
-    {
-        QVERIFY_EXCEPTION_THROWN(MultiMediaHelper(combo.get(), resolution.get(), size.get(), duration.get(),
-                                                  ClientAPI::PresetStorage::Create(), nullptr),
-                                 std::logic_error);
     }
 };
 

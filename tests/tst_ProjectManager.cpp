@@ -45,6 +45,8 @@ private slots:
         RequireFfmpeg();
         TestSupport::LogCapture log;
         ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Video; });
+        // Closing with nothing open is harmless.
+        manager.Close();
         QVERIFY(!manager.GetCurrentProject());
         manager.Open(Path(m_video));
 
@@ -62,9 +64,11 @@ private slots:
             QStringLiteral("Tavrix::RQ::ProjectManager::Open: Opened %1: 320x240, 25 fps, ").arg(m_video)));
 
         manager.Close();
+        manager.Close();
         QVERIFY(!manager.GetCurrentProject());
         // The handle given out stays valid after the close.
         QCOMPARE(project->GetFacts().width, 320);
+        QVERIFY_EXCEPTION_THROWN(ProjectManager(std::shared_ptr<RQ::IFileManager>(), {}), std::logic_error);
     }
 
     void refusesWhatItCannotOpen_data()
@@ -120,15 +124,6 @@ private slots:
         // A refused file loses nothing: the open project stays open, the file stays where it is.
         QCOMPARE(manager.GetCurrentProject(), before);
         QCOMPARE(QFileInfo::exists(m_dir.filePath(file)), file != QLatin1String("missing.mp4"));
-    }
-
-    void closeIsHarmlessWhenNothingIsOpen()
-    {
-        ProjectManager manager(std::make_shared<RQ::FileManager>(), {});
-        manager.Close();
-        manager.Close();
-        QVERIFY(!manager.GetCurrentProject());
-        QVERIFY_EXCEPTION_THROWN(ProjectManager(std::shared_ptr<RQ::IFileManager>(), {}), std::logic_error);
     }
 
     void fileManagerRemovesFilesOnlyAndShowsFolders()
