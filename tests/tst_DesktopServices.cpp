@@ -88,12 +88,11 @@ private slots:
     {
         QList<Launch> launches;
         int refusals = 1;
-        SimpleAudioPlayer player(
-            [&](const QString& program, const QStringList& arguments) {
-                launches << Launch{program, arguments};
-                return refusals-- <= 0;
-            },
-            {QStringLiteral("no-such-player-here"), QStringLiteral("sh"), QStringLiteral("sh")});
+        const auto launcher = [&](const QString& program, const QStringList& arguments) {
+            launches << Launch{program, arguments};
+            return refusals-- <= 0;
+        };
+        SimpleAudioPlayer player(launcher, {QStringLiteral("no-such-player-here"), QStringLiteral("sh"), QStringLiteral("sh")});
         player.Play("../../success");
 
         // The first found player refused; the next one took it.
@@ -108,12 +107,7 @@ private slots:
         QCOMPARE(wav.readAll(), SimpleAudioPlayer::MakeSound("success"));
 
         // Where no player is found, nothing is launched and nothing fails.
-        SimpleAudioPlayer none(
-            [&](const QString& program, const QStringList& arguments) {
-                launches << Launch{program, arguments};
-                return true;
-            },
-            {QStringLiteral("no-such-player-here")});
+        SimpleAudioPlayer none(launcher, {QStringLiteral("no-such-player-here")});
         none.Play("success");
         QCOMPARE(launches.size(), 2);
     }

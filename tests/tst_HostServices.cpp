@@ -110,17 +110,6 @@ private slots:
         QCOMPARE(FixFileNameForOS(fixed), fixed);
     }
 
-    void fixedNameCanBeWritten()
-    {
-        const QByteArray nasty = QByteArray("Con: the \"best\" <cut>?.. ") + QByteArray("動").repeated(90) + "\x7f.";
-        // The longest extension the name leaves room for still gives a name the file system takes.
-        const QString file = workDir.filePath(QString::fromStdString(FixFileNameForOS(nasty.toStdString()))
-                                              + QStringLiteral(".abcdefghijklmnop"));
-        QFile out(file);
-        QVERIFY2(out.open(QIODevice::WriteOnly), qPrintable(out.errorString()));
-        QVERIFY(QFile::remove(file));
-    }
-
     void folderCheck_data()
     {
         QTest::addColumn<QString>("folder");

@@ -14,7 +14,6 @@ using ClientAPI::PresetStorage;
 using TestSupport::LogCapture;
 using TestSupport::TestPreset;
 
-Q_DECLARE_METATYPE(Tavrix::RQ::CutIntervals)
 Q_DECLARE_METATYPE(Tavrix::Conf::FrameInfo)
 
 namespace {
@@ -29,16 +28,6 @@ QStringList TaggedIds(const PresetStorage& storage, const QString& tag)
     for (const Conf::IPresetPtr& preset : presets)
         ids << QString::fromStdString(preset->GetId());
     return ids;
-}
-
-Conf::FrameInfo Frame(int width, int height, int num = 1, int den = 1)
-{
-    Conf::FrameInfo frame;
-    frame.width = width;
-    frame.height = height;
-    frame.pixelAspectNum = num;
-    frame.pixelAspectDen = den;
-    return frame;
 }
 
 // The settings child of the preset's first resize filter, or null.
@@ -251,37 +240,31 @@ private slots:
 
     void resizeOutput_data()
     {
-        QTest::addColumn<int>("boxWidth");
-        QTest::addColumn<int>("boxHeight");
+        QTest::addColumn<QSize>("box");
         QTest::addColumn<Conf::FrameInfo>("source");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("output");
 
-        QTest::newRow("laptop screen rounds to even") << 1920 << 1080 << Frame(1366, 768) << 1920 << 1080;
-        QTest::newRow("4:3 is pillar-boxed") << 1280 << 720 << Frame(1440, 1080) << 960 << 720;
-        QTest::newRow("portrait phone") << 1920 << 1080 << Frame(1080, 1920) << 608 << 1080;
-        QTest::newRow("ultra-wide") << 1920 << 1080 << Frame(3440, 1440) << 1920 << 804;
-        QTest::newRow("pixel aspect stretches width") << 1920 << 1080 << Frame(720, 576, 16, 15) << 1440 << 1080;
-        QTest::newRow("odd box is made even") << 1281 << 721 << Frame(1920, 1080) << 1280 << 720;
-        QTest::newRow("sliver stays at least 2") << 640 << 360 << Frame(4000, 2) << 640 << 2;
-        QTest::newRow("empty box keeps the source") << 0 << 0 << Frame(1366, 768) << 1366 << 768;
-        QTest::newRow("empty source is kept") << 1280 << 720 << Frame(0, 0) << 0 << 0;
+        using Frame = Conf::FrameInfo;
+        QTest::newRow("laptop screen rounds to even") << QSize(1920, 1080) << Frame{1366, 768} << QSize(1920, 1080);
+        QTest::newRow("4:3 is pillar-boxed") << QSize(1280, 720) << Frame{1440, 1080} << QSize(960, 720);
+        QTest::newRow("portrait phone") << QSize(1920, 1080) << Frame{1080, 1920} << QSize(608, 1080);
+        QTest::newRow("ultra-wide") << QSize(1920, 1080) << Frame{3440, 1440} << QSize(1920, 804);
+        QTest::newRow("pixel aspect stretches width") << QSize(1920, 1080) << Frame{720, 576, 16, 15} << QSize(1440, 1080);
+        QTest::newRow("odd box is made even") << QSize(1281, 721) << Frame{1920, 1080} << QSize(1280, 720);
+        QTest::newRow("sliver stays at least 2") << QSize(640, 360) << Frame{4000, 2} << QSize(640, 2);
+        QTest::newRow("empty box keeps the source") << QSize(0, 0) << Frame{1366, 768} << QSize(1366, 768);
+        QTest::newRow("empty source is kept") << QSize(1280, 720) << Frame{0, 0} << QSize(0, 0);
     }
 
     void resizeOutput()
     {
-        QFETCH(int, boxWidth);
-        QFETCH(int, boxHeight);
+        QFETCH(QSize, box);
         QFETCH(Conf::FrameInfo, source);
-        QFETCH(int, width);
-        QFETCH(int, height);
-
         Core::Property settings(Proc::IFilterResize::CLASS_ID);
-        settings.AddChild(Core::Property("width", boxWidth));
-        settings.AddChild(Core::Property("height", boxHeight));
+        settings.AddChild(Core::Property("width", box.width()));
+        settings.AddChild(Core::Property("height", box.height()));
         const Conf::FrameInfo output = Proc::IFilterResize::Property2Settings(settings).GetOutputFrameSize(source);
-        QCOMPARE(output.width, width);
-        QCOMPARE(output.height, height);
+        QTEST(QSize(output.width, output.height), "output");
     }
 
     void resizeSettingsMissing()
@@ -295,60 +278,6 @@ private slots:
         QCOMPARE(log.Texts(google::GLOG_ERROR),
                  (QStringList{"Tavrix::Proc::IFilterResize::Property2Settings: \"width\" is not a size: wide",
                               "Tavrix::Proc::IFilterResize::Property2Settings: \"height\" is missing"}));
-    }
-
-    // The estimate the dialog shows: the preset writes 384 kbit/s of audio beside its video rate
-    // for as long as the longest stream lasts, less the cuts. The dialog never lowers the quality.
-    // The helper's facts rows show the longer stream, nested and overlapping cuts and cuts below
-    // zero in the size label; here is what they do not reach.
-    void tunerEstimate_data()
-    {
-        QTest::addColumn<qint64>("videoRate");
-        QTest::addColumn<qint64>("videoUs");
-        QTest::addColumn<RQ::CutIntervals>("cuts");
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<qint64>("remainingUs");
-
-        using Cuts = RQ::CutIntervals;
-        const qint64 s = 1000000;
-        const qint64 hd = 8000000;
-        QTest::newRow("1080p, one minute") << hd << 60 * s << Cuts() << qint64(62880000) << 60 * s;
-        QTest::newRow("bounds in either order") << hd << 60 * s << Cuts{{20 * s, 10 * s}} << qint64(52400000)
-                                                << 50 * s;
-        QTest::newRow("cut past the end is clipped") << hd << 60 * s << Cuts{{50 * s, 90 * s}} << qint64(52400000)
-                                                     << 50 * s;
-        QTest::newRow("fraction of a second") << hd << 1500000LL << Cuts() << qint64(1572000) << 1500000LL;
-        QTest::newRow("three hours of 4K") << qint64(40000000) << 3 * 3600 * s << Cuts() << qint64(54518400000)
-                                           << 3 * 3600 * s;
-    }
-
-    void tunerEstimate()
-    {
-        QFETCH(qint64, videoRate);
-        QFETCH(qint64, videoUs);
-        QFETCH(RQ::CutIntervals, cuts);
-        QFETCH(qint64, bytes);
-        QFETCH(qint64, remainingUs);
-
-        QVERIFY(storage->LoadPresets(
-            Catalogue({TestPreset{"p", {kYouTube}, "P", QString(), 0, 0, videoRate, 384000}}), ioPath()));
-
-        RQ::QualityTunerPreset tuner;
-        QList<QPair<Conf::IPresetPtr, qint64>> reports;
-        tuner.SetPresetChangeCallback([&reports](Conf::IPresetPtr preset, const Core::Bytes& size) {
-            reports.append({preset, size.count()});
-        });
-        tuner.SetPreset(storage->GetPreset("p"));
-        tuner.SetStreams({TestSupport::FakeStreamsBuilder::MakeVideo(1920, 1080, videoUs)});
-        tuner.SetCutIntervals(cuts);
-        QVERIFY(reports.isEmpty());
-
-        // Setting the quality again is how the dialog asks for a new estimate.
-        tuner.SetQuality(tuner.GetQuality());
-        QCOMPARE(qint64(tuner.GetRemainingDuration()), remainingUs);
-        QCOMPARE(reports.size(), 1);
-        QCOMPARE(reports[0].first, storage->GetPreset("p"));
-        QCOMPARE(reports[0].second, bytes);
     }
 };
 

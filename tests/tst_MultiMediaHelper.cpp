@@ -148,8 +148,11 @@ private slots:
         QCOMPARE(preset ? QString::fromStdString(preset->GetId()) : QString(), combo->itemData(index).toString());
     }
 
-    void missingCatalogueGivesAnEmptyList()
+    void madeWithoutCatalogueOrBuilder()
     {
+        QVERIFY_EXCEPTION_THROWN(MultiMediaHelper(combo.get(), resolution.get(), size.get(), duration.get(),
+                                                  ClientAPI::PresetStorage::Create(), nullptr),
+                                 std::logic_error);
         LogCapture log;
         MakeHelper(QByteArray());
         const QStringList errors = log.Texts(google::GLOG_ERROR);
@@ -201,8 +204,6 @@ private slots:
 
         const qint64 minute = 60 * kSecond;
         const CutIntervals none;
-        QTest::newRow("portrait source in 720p")
-            << "p720" << 1080 << 1920 << minute << minute << none << QStringList{"406x720", "38.5 MB", "01:00"};
         QTest::newRow("resize filter after another filter")
             << "framed" << 1920 << 1080 << minute << minute << none << QStringList{"854x480", "20.6 MB", "01:00"};
         QTest::newRow("no resize filter")
@@ -211,13 +212,17 @@ private slots:
             << "p1080" << 0 << 0 << 0LL << minute << none << QStringList{"1920x1080", "60.0 MB", "00:00"};
         QTest::newRow("the longer stream sets the size")
             << "p1080" << 1920 << 1080 << minute << 2 * minute << none << QStringList{"1920x1080", "120 MB", "01:00"};
+        QTest::newRow("three hours") << "p1080" << 1920 << 1080 << 180 * minute << 180 * minute << none
+                                     << QStringList{"1920x1080", "10.5 GB", "03:00:00"};
         QTest::newRow("no cuts") << "p1080" << 1920 << 1080 << qint64(90500000) << minute << none
                                  << QStringList{"1920x1080", "90.5 MB", "01:30"};
         QTest::newRow("one interval") << "p1080" << 1920 << 1080 << qint64(90500000) << minute
                                       << CutIntervals{{0, 2592030000000}} << QStringList{"1920x1080", "0 B", "02:00"};
+        // The size counts the nested cut once and takes the last one end first.
         QTest::newRow("intervals add first minus second")
             << "p1080" << 1920 << 1080 << qint64(90500000) << minute
-            << CutIntervals{{5000000, 2592010000000}, {20000000, 10000000}} << QStringList{"1920x1080", "5.00 MB", "01:25"};
+            << CutIntervals{{30000000, 2592010000000}, {40000000, 50000000}, {20000000, 10000000}}
+            << QStringList{"1920x1080", "20.0 MB", "01:10"};
         QTest::newRow("under a millisecond below zero truncates to zero")
             << "p1080" << 1920 << 1080 << 0LL << minute << CutIntervals{{-2591999999500, 0}}
             << QStringList{"1920x1080", "60.0 MB", "00:00"};
@@ -291,13 +296,6 @@ private slots:
         QCOMPARE(builder->setCount, 1);
         Select(QStringLiteral("p720"));
         QCOMPARE(Labels(), (QStringList{QString(), QString(), QString()}));
-    }
-
-    void emptyStreamsBuilderIsRefused()
-    {
-        QVERIFY_EXCEPTION_THROWN(MultiMediaHelper(combo.get(), resolution.get(), size.get(), duration.get(),
-                                                  ClientAPI::PresetStorage::Create(), nullptr),
-                                 std::logic_error);
     }
 };
 

@@ -45,6 +45,8 @@ private slots:
         RequireFfmpeg();
         TestSupport::LogCapture log;
         ProjectManager manager(std::make_shared<RQ::FileManager>(), [] { return ProjectManager::Video; });
+        // Closing with nothing open is harmless.
+        manager.Close();
         QVERIFY(!manager.GetCurrentProject());
         manager.Open(Path(m_video));
 
@@ -53,22 +55,20 @@ private slots:
         QCOMPARE(project->GetPath(), Path(m_video));
         const RQ::MediaFacts& facts = project->GetFacts();
         QVERIFY2(qAbs(facts.durationUs - 2000000) <= 100000, qPrintable(QString::number(facts.durationUs)));
-        QCOMPARE(facts.width, 320);
-        QCOMPARE(facts.height, 240);
-        QCOMPARE(facts.frameRate, 25.0);
-        QVERIFY(facts.hasVideo);
-        QVERIFY(facts.hasAudio);
-        QCOMPARE(facts.videoCodec, QStringLiteral("mpeg4"));
-        QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
+        const QStringList seen{QStringLiteral("%1x%2").arg(facts.width).arg(facts.height), QString::number(facts.frameRate),
+                               facts.hasVideo ? facts.videoCodec : "no video", facts.hasAudio ? facts.audioCodec : "no audio"};
+        QCOMPARE(seen, (QStringList{"320x240", "25", "mpeg4", "aac"}));
         QVERIFY2(facts.container.contains(QLatin1String("mp4")), qPrintable(facts.container));
         QCOMPARE(log.Texts(google::GLOG_INFO).size(), 1);
         QVERIFY(log.Texts(google::GLOG_INFO).first().startsWith(
             QStringLiteral("Tavrix::RQ::ProjectManager::Open: Opened %1: 320x240, 25 fps, ").arg(m_video)));
 
         manager.Close();
+        manager.Close();
         QVERIFY(!manager.GetCurrentProject());
         // The handle given out stays valid after the close.
         QCOMPARE(project->GetFacts().width, 320);
+        QVERIFY_EXCEPTION_THROWN(ProjectManager(std::shared_ptr<RQ::IFileManager>(), {}), std::logic_error);
     }
 
     void refusesWhatItCannotOpen_data()
@@ -124,15 +124,6 @@ private slots:
         // A refused file loses nothing: the open project stays open, the file stays where it is.
         QCOMPARE(manager.GetCurrentProject(), before);
         QCOMPARE(QFileInfo::exists(m_dir.filePath(file)), file != QLatin1String("missing.mp4"));
-    }
-
-    void closeIsHarmlessWhenNothingIsOpen()
-    {
-        ProjectManager manager(std::make_shared<RQ::FileManager>(), {});
-        manager.Close();
-        manager.Close();
-        QVERIFY(!manager.GetCurrentProject());
-        QVERIFY_EXCEPTION_THROWN(ProjectManager(std::shared_ptr<RQ::IFileManager>(), {}), std::logic_error);
     }
 
     void fileManagerRemovesFilesOnlyAndShowsFolders()

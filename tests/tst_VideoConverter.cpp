@@ -78,11 +78,9 @@ private slots:
         m_presets = ClientAPI::PresetStorage::Create();
         QVERIFY(m_presets->LoadPresets(ioPath(catalogue.toStdString()), ioPath()));
 
-        m_clip43 = m_dir.filePath(QStringLiteral("clip 4x3.mp4"));
-        m_clip169 = m_dir.filePath(QStringLiteral("clip 16x9.mp4"));
         m_long = m_dir.filePath(QStringLiteral("long.mp4"));
-        QVERIFY(TestSupport::MakeClip(m_clip43, 320, 240, 3, true));
-        QVERIFY(TestSupport::MakeClip(m_clip169, 640, 360, 2, true));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("clip 4x3.mp4")), 320, 240, 3, true));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("clip 16x9.mp4")), 640, 360, 2, true));
         QVERIFY(TestSupport::MakeClip(m_long, 320, 240, 40, false));
 
         // H.264 and AAC within the presets' rates, a key frame every second.
@@ -334,8 +332,6 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<QTemporaryDir> m_out;
     boost::intrusive_ptr<ClientAPI::PresetStorage> m_presets;
-    QString m_clip43;
-    QString m_clip169;
     QString m_long;
 };
 
