@@ -231,8 +231,7 @@ private slots:
         QCOMPARE(answers.size(), 0);
         if (browserDoes == "allow" || browserDoes == "deny")
         {
-            const QUrl back = emulator->Consent(browser.opened.value(0), browserDoes == "allow");
-            const QByteArray page = Open(back).body;
+            const QByteArray page = Open(emulator->Consent(browser.opened.value(0), browserDoes == "allow")).body;
             QVERIFY(page.contains(browserDoes == "allow" ? "You may close this page" : "not completed"));
         }
         if (browserDoes == "forge")
@@ -266,16 +265,13 @@ private slots:
         protocol->Cancel(ticket);
         QCOMPARE(answers, (LogIns{{ticket, Cancelled}}));
         protocol->Cancel(ticket);
-        const QUrl back = emulator->Consent(browser.opened.value(0), true);
-        QCOMPARE(Open(back).status, 0);
+        QCOMPARE(Open(emulator->Consent(browser.opened.value(0), true)).status, 0);
 
         // Destroyed while the browser is open: nobody is called back.
         LogIns orphan;
         StartLogIn(*protocol, orphan);
-        const QUrl second = browser.opened.last();
         protocol.reset();
-        const QUrl secondBack = emulator->Consent(second, true);
-        QCOMPARE(Open(secondBack).status, 0);
+        QCOMPARE(Open(emulator->Consent(browser.opened.last(), true)).status, 0);
         QCOMPARE(orphan.size(), 0);
         QCOMPARE(answers.size(), 1);
     }
@@ -289,15 +285,13 @@ private slots:
         // What asking for the channel's name gives afterwards.
         QTest::addColumn<RequestResult>("expected");
         const QJsonObject expire{{"expireAccessTokens", true}};
+        const QJsonObject busy{{"status", 503}, {"retryAfter", 0}, {"on", "token"}};
         QTest::newRow("refused by the server (401)") << QJsonArray() << QJsonArray{expire} << 3600 << false << Success;
         QTest::newRow("about to expire") << QJsonArray() << QJsonArray() << 30 << false << Success;
         // The account already granted access on another computer.
         QTest::newRow("second sign-in of the account") << QJsonArray() << QJsonArray{expire} << 3600 << true << Success;
         // The token endpoint's passing failures, at sign-in and at the refresh.
-        QTest::newRow("503 with Retry-After")
-            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}}
-            << QJsonArray{expire, QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}} << 3600 << false
-            << Success;
+        QTest::newRow("503 with Retry-After") << QJsonArray{busy} << QJsonArray{expire, busy} << 3600 << false << Success;
         QTest::newRow("429 and 500 twice")
             << QJsonArray{QJsonObject{{"status", 429}, {"on", "token"}, {"times", 2}}}
             << QJsonArray{expire, QJsonObject{{"status", 500}, {"on", "token"}, {"times", 2}}} << 3600 << false << Success;
