@@ -5,14 +5,10 @@
 #include "FakeYoutubeProtocol.h"
 #include "HostFakes.h"
 #include "LogCapture.h"
+#include "ProtocolErrorWidgets.h"
 #include "SocialUtils.h"
 #include "TestMain.h"
 #include "UserSettings.h"
-
-#include <QLabel>
-#include <QPushButton>
-
-#include <memory>
 
 using namespace Tavrix;
 using Tavrix::RQ::Service::Sharing::AbstractAuthLogic;
@@ -51,28 +47,11 @@ class TestYouTubeAuthLogic : public QObject
 
 private:
     std::shared_ptr<FakeYoutubeProtocol> protocol;
-    std::unique_ptr<QPushButton> startButton;
-    std::unique_ptr<QLabel> errorLabel;
-    std::unique_ptr<QLabel> userLabel;
     std::unique_ptr<YouTubeSharingErrorHandler> errors;
+    std::unique_ptr<TestSupport::ErrorHandlerWidgets> widgets;
     std::unique_ptr<YouTubeAuthLogic> logic;
     // Every announcement in order: "state:1", "name:Ann", "profile:<url>", "picture:16x8" or "picture:null".
     QStringList announced;
-
-    void Record()
-    {
-        announced.clear();
-        connect(logic.get(), &AbstractAuthLogic::UserStateUpdated, this,
-                [this](AbstractAuthLogic::UserState state) { announced << QStringLiteral("state:%1").arg(int(state)); });
-        connect(logic.get(), &AbstractAuthLogic::UserNameUpdated, this,
-                [this](const QString& name) { announced << "name:" + name; });
-        connect(logic.get(), &AbstractAuthLogic::UserProfileUpdated, this,
-                [this](const QUrl& profile) { announced << "profile:" + profile.toString(); });
-        connect(logic.get(), &AbstractAuthLogic::UserPictureUpdated, this, [this](const QPixmap& picture) {
-            announced << (picture.isNull() ? QStringLiteral("picture:null")
-                                           : QStringLiteral("picture:%1x%2").arg(picture.width()).arg(picture.height()));
-        });
-    }
 
     // Signed in with the three requests of UpdateUserInfo waiting.
     void SignInAndRequest()
@@ -103,15 +82,21 @@ private slots:
     void init()
     {
         protocol = std::make_shared<FakeYoutubeProtocol>();
-        startButton = std::make_unique<QPushButton>();
-        errorLabel = std::make_unique<QLabel>();
-        userLabel = std::make_unique<QLabel>();
         errors = std::make_unique<YouTubeSharingErrorHandler>();
-        errors->SetStartButton(startButton.get());
-        errors->SetErrorLabel(errorLabel.get());
-        errors->SetUserLabel(userLabel.get());
+        widgets = std::make_unique<TestSupport::ErrorHandlerWidgets>(*errors);
         logic = std::make_unique<YouTubeAuthLogic>(TestSupport::MakeSocialSettings(protocol), *errors);
-        Record();
+        // Every announcement of the logic is recorded.
+        announced.clear();
+        connect(logic.get(), &AbstractAuthLogic::UserStateUpdated, this,
+                [this](AbstractAuthLogic::UserState state) { announced << QStringLiteral("state:%1").arg(int(state)); });
+        connect(logic.get(), &AbstractAuthLogic::UserNameUpdated, this,
+                [this](const QString& name) { announced << "name:" + name; });
+        connect(logic.get(), &AbstractAuthLogic::UserProfileUpdated, this,
+                [this](const QUrl& profile) { announced << "profile:" + profile.toString(); });
+        connect(logic.get(), &AbstractAuthLogic::UserPictureUpdated, this, [this](const QPixmap& picture) {
+            announced << (picture.isNull() ? QStringLiteral("picture:null")
+                                           : QStringLiteral("picture:%1x%2").arg(picture.width()).arg(picture.height()));
+        });
     }
 
     void cleanup()
@@ -272,8 +257,8 @@ private slots:
         QCOMPARE(protocol->calls.size(), callsBefore);
         if (state != AbstractAuthLogic::ProfileInvalid)
             return;
-        QCOMPARE(errorLabel->text(), kRestricted);
-        QVERIFY(startButton->isEnabled());
+        QCOMPARE(widgets->errorLabel->text(), kRestricted);
+        QVERIFY(widgets->startButton->isEnabled());
 
         // Asking again: until the profile answers, the user counts as signed in.
         logic->UpdateUserInfo();
@@ -282,7 +267,7 @@ private slots:
         QVERIFY(protocol->AnswerUserProfile(protocol->LastTicket("RequestUserProfile"), Social::Success, kProfile));
         QCOMPARE(announced, (QStringList{"profile:" + kProfile.toString(), "state:0"}));
         QCOMPARE(Flags(), QString());
-        QCOMPARE(errorLabel->text(), QString());
+        QCOMPARE(widgets->errorLabel->text(), QString());
     }
 
     void updateWhileSignedOutClearsAndSetsBothFlags()

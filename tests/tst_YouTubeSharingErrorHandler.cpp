@@ -1,13 +1,10 @@
 #include "UI/YouTubeSharingErrorHandler.h"
 
 #include "LogCapture.h"
+#include "ProtocolErrorWidgets.h"
 #include "TestMain.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <QTranslator>
-
-#include <memory>
 
 using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
 using TestSupport::LogCapture;
@@ -47,35 +44,21 @@ class TestYouTubeSharingErrorHandler : public QObject
 
 private:
     std::unique_ptr<YouTubeSharingErrorHandler> handler;
-    std::unique_ptr<QPushButton> startButton;
-    std::unique_ptr<QLabel> errorLabel;
-    std::unique_ptr<QLabel> userLabel;
+    std::unique_ptr<TestSupport::ErrorHandlerWidgets> widgets;
 
-    void GiveWidgets()
-    {
-        handler->SetStartButton(startButton.get());
-        handler->SetErrorLabel(errorLabel.get());
-        handler->SetUserLabel(userLabel.get());
-    }
-
-    QString SubStyle() const { return userLabel->property("SubStyle").toString(); }
+    QString SubStyle() const { return widgets->userLabel->property("SubStyle").toString(); }
 
 private slots:
     void init()
     {
         handler = std::make_unique<YouTubeSharingErrorHandler>();
-        startButton = std::make_unique<QPushButton>();
-        errorLabel = std::make_unique<QLabel>();
-        userLabel = std::make_unique<QLabel>();
-        GiveWidgets();
+        widgets = std::make_unique<TestSupport::ErrorHandlerWidgets>(*handler);
     }
 
     void cleanup()
     {
         handler.reset();
-        startButton.reset();
-        errorLabel.reset();
-        userLabel.reset();
+        widgets.reset();
     }
 
     // The calls, in order: "+X" sets error X, "-X" clears it with SetError,
@@ -126,9 +109,9 @@ private slots:
         {
             if (i == calls.size() - 1)
             {
-                startButton->setEnabled(!startEnabled);
-                errorLabel->setText(QStringLiteral("stale"));
-                userLabel->setProperty("SubStyle", QStringLiteral("stale"));
+                widgets->startButton->setEnabled(!startEnabled);
+                widgets->errorLabel->setText(QStringLiteral("stale"));
+                widgets->userLabel->setProperty("SubStyle", QStringLiteral("stale"));
             }
             const QString& call = calls.at(i);
             const H::ErrorType type = types.value(call.mid(call.startsWith(QLatin1String("reset ")) ? 6 : 1));
@@ -140,9 +123,9 @@ private slots:
                 handler->SetError(type, call.startsWith(QLatin1Char('+')));
         }
 
-        QCOMPARE(startButton->isEnabled(), startEnabled);
+        QCOMPARE(widgets->startButton->isEnabled(), startEnabled);
         QTEST(SubStyle(), "subStyle");
-        QTEST(errorLabel->text(), "message");
+        QTEST(widgets->errorLabel->text(), "message");
         QTEST(handler->IsProfileInvalid(), "profileInvalid");
         QTEST(handler->IsUserNotLoggedInAndNoError(), "notLoggedInOnly");
     }
@@ -159,15 +142,9 @@ private slots:
         QFETCH(bool, destroy);
         using H = YouTubeSharingErrorHandler;
         if (destroy)
-        {
-            startButton.reset();
-            errorLabel.reset();
-            userLabel.reset();
-        }
+            widgets.reset();
         else
-        {
             handler = std::make_unique<YouTubeSharingErrorHandler>();
-        }
 
         LogCapture log;
         handler->SetError(H::UserNotLoggedIn, true);
@@ -175,25 +152,22 @@ private slots:
         QCOMPARE(log.Tagged(), kMissingWidgetLines + kMissingWidgetLines);
         QVERIFY(!handler->IsUserNotLoggedInAndNoError());
 
-        startButton = std::make_unique<QPushButton>();
-        errorLabel = std::make_unique<QLabel>();
-        userLabel = std::make_unique<QLabel>();
-        GiveWidgets();
-        QVERIFY(startButton->isEnabled()); // giving widgets applies nothing by itself
+        widgets = std::make_unique<TestSupport::ErrorHandlerWidgets>(*handler);
+        QVERIFY(widgets->startButton->isEnabled()); // giving widgets applies nothing by itself
         handler->Retranslate();
-        QVERIFY(!startButton->isEnabled());
+        QVERIFY(!widgets->startButton->isEnabled());
         QCOMPARE(SubStyle(), QStringLiteral("LoggedIn"));
-        QCOMPARE(errorLabel->text(), kTooShort);
+        QCOMPARE(widgets->errorLabel->text(), kTooShort);
         QCOMPARE(log.Tagged().size(), 6);
     }
 
     void oneMissingWidgetStopsOnlyItsOwnStep()
     {
-        errorLabel.reset();
+        widgets->errorLabel.reset();
         LogCapture log;
         handler->SetError(YouTubeSharingErrorHandler::TitleTooShort, true);
         QCOMPARE(log.Tagged(), QStringList{kMissingWidgetLines[2]});
-        QVERIFY(!startButton->isEnabled());
+        QVERIFY(!widgets->startButton->isEnabled());
         QCOMPARE(SubStyle(), QStringLiteral("LoggedOut"));
     }
 
@@ -204,11 +178,11 @@ private slots:
         MarkingTranslator translator;
         QVERIFY(QCoreApplication::installTranslator(&translator));
         handler->Retranslate();
-        QCOMPARE(errorLabel->text(), "[fr] " + kIncorrect);
+        QCOMPARE(widgets->errorLabel->text(), "[fr] " + kIncorrect);
 
         QCoreApplication::removeTranslator(&translator);
         handler->Retranslate();
-        QCOMPARE(errorLabel->text(), kIncorrect);
+        QCOMPARE(widgets->errorLabel->text(), kIncorrect);
     }
 };
 

@@ -26,10 +26,11 @@ private slots:
         QTest::addColumn<qint64>("chunk");
         QTest::addColumn<qint64>("sessionLifetime");
         const qint64 sixDays = 6 * 24 * 3600;
+        const QString googleUpload = QStringLiteral("https://www.googleapis.com/upload/youtube/v3/videos");
+        const QString googleToken = QStringLiteral("https://oauth2.googleapis.com/token");
 
-        QTest::newRow("Google by default")
-            << QVariantMap() << QVariantMap() << "https://www.googleapis.com/upload/youtube/v3/videos"
-            << "https://oauth2.googleapis.com/token" << "" << qint64(32 * 1024 * 1024) << sixDays;
+        QTest::newRow("Google by default") << QVariantMap() << QVariantMap() << googleUpload << googleToken << ""
+                                           << qint64(32 * 1024 * 1024) << sixDays;
         QTest::newRow("settings point at one origin")
             << QVariantMap{{"YouTube/BaseUrl", "http://127.0.0.1:8080"}, {"YouTube/ClientId", "from-settings"},
                            {"YouTube/SessionLifetime", 3600}}
@@ -43,10 +44,8 @@ private slots:
                            {"TAVRIX_YOUTUBE_CHUNK_SIZE", "1000000"}, {"TAVRIX_YOUTUBE_SESSION_LIFETIME", "60"}}
             << "http://127.0.0.1:9/base/upload/youtube/v3/videos" << "https://tokens.example/token" << "from-env"
             << qint64(3 * 256 * 1024) << qint64(60);
-        QTest::newRow("chunk below 256 KiB") << QVariantMap{{"YouTube/ChunkSize", 5}} << QVariantMap()
-                                             << "https://www.googleapis.com/upload/youtube/v3/videos"
-                                             << "https://oauth2.googleapis.com/token" << "" << qint64(256 * 1024)
-                                             << sixDays;
+        QTest::newRow("chunk below 256 KiB") << QVariantMap{{"YouTube/ChunkSize", 5}} << QVariantMap() << googleUpload
+                                             << googleToken << "" << qint64(256 * 1024) << sixDays;
     }
 
     void sourcesInOrder()

@@ -21,20 +21,6 @@ using TestSupport::LogCapture;
 using TestSupport::YoutubeEmulator;
 
 namespace {
-// What the test's browser was asked to show.
-struct Browser
-{
-    QList<QUrl> opened;
-    bool works = true;
-    YoutubeNetworkProtocol::BrowserOpener Opener()
-    {
-        return [this](const QUrl& url) {
-            opened << url;
-            return works;
-        };
-    }
-};
-
 using LogIns = QList<QPair<Ticket, RequestResult>>;
 using Protocol = YoutubeNetworkProtocol;
 } // namespace
@@ -46,14 +32,19 @@ class TestYoutubeNetworkProtocolSignIn : public QObject
 private:
     std::unique_ptr<YoutubeEmulator> emulator;
     std::unique_ptr<QTemporaryDir> home;
-    Browser browser;
+    // What the test's browser was asked to show, and whether it comes up.
+    QList<QUrl> opened;
+    bool browserWorks = true;
 
     QString TokenFile() const { return home->filePath(QStringLiteral("config/youtube-tokens.json")); }
 
     YouTube::Configuration Config() const { return emulator->Config(TokenFile()); }
     std::unique_ptr<YoutubeNetworkProtocol> MakeProtocol(const YouTube::Configuration& config)
     {
-        return std::make_unique<YoutubeNetworkProtocol>(config, browser.Opener());
+        return std::make_unique<YoutubeNetworkProtocol>(config, [this](const QUrl& url) {
+            opened << url;
+            return browserWorks;
+        });
     }
     std::unique_ptr<YoutubeNetworkProtocol> MakeProtocol() { return MakeProtocol(Config()); }
 
@@ -86,7 +77,8 @@ private slots:
         home = std::make_unique<QTemporaryDir>();
         emulator = std::make_unique<YoutubeEmulator>();
         QVERIFY2(emulator->Origin().isValid(), qPrintable(emulator->Error()));
-        browser = Browser();
+        opened.clear();
+        browserWorks = true;
     }
 
     void cleanup()
@@ -108,10 +100,10 @@ private slots:
         LogIns answers;
         const Ticket ticket = StartLogIn(*protocol, answers);
         QVERIFY(ticket != InvalidTicket);
-        QCOMPARE(browser.opened.size(), 1);
+        QCOMPARE(opened.size(), 1);
         // The emulator refuses a request that breaks Google's rules; what it lets
         // pass is checked here: the consent screen, so a refresh token comes.
-        const QUrl authorization = browser.opened.first();
+        const QUrl authorization = opened.first();
         const QUrlQuery query(authorization);
         QCOMPARE(query.queryItemValue("prompt", QUrl::FullyDecoded), QStringLiteral("consent select_account"));
         const QUrl redirect(query.queryItemValue("redirect_uri", QUrl::FullyDecoded));
@@ -222,7 +214,7 @@ private slots:
             config.signInTimeoutMs = 1500;
         if (expected == ClientNotConfigured)
             config.clientId.clear();
-        browser.works = browserDoes != "fail";
+        browserWorks = browserDoes != "fail";
         if (!fault.isEmpty())
             emulator->Arm(fault);
         auto protocol = MakeProtocol(config);
@@ -231,13 +223,12 @@ private slots:
         QCOMPARE(answers.size(), 0);
         if (browserDoes == "allow" || browserDoes == "deny")
         {
-            const QUrl back = emulator->Consent(browser.opened.value(0), browserDoes == "allow");
-            const QByteArray page = Open(back).body;
+            const QByteArray page = Open(emulator->Consent(opened.value(0), browserDoes == "allow")).body;
             QVERIFY(page.contains(browserDoes == "allow" ? "You may close this page" : "not completed"));
         }
         if (browserDoes == "forge")
         {
-            const QUrl redirect(QUrlQuery(browser.opened.value(0)).queryItemValue("redirect_uri", QUrl::FullyDecoded));
+            const QUrl redirect(QUrlQuery(opened.value(0)).queryItemValue("redirect_uri", QUrl::FullyDecoded));
             // The browser's own requests, and answers any local program can forge,
             // leave the sign-in waiting for the real one.
             QCOMPARE(Open(redirect.resolved(QUrl("/favicon.ico"))).status, 404);
@@ -266,16 +257,13 @@ private slots:
         protocol->Cancel(ticket);
         QCOMPARE(answers, (LogIns{{ticket, Cancelled}}));
         protocol->Cancel(ticket);
-        const QUrl back = emulator->Consent(browser.opened.value(0), true);
-        QCOMPARE(Open(back).status, 0);
+        QCOMPARE(Open(emulator->Consent(opened.value(0), true)).status, 0);
 
         // Destroyed while the browser is open: nobody is called back.
         LogIns orphan;
         StartLogIn(*protocol, orphan);
-        const QUrl second = browser.opened.last();
         protocol.reset();
-        const QUrl secondBack = emulator->Consent(second, true);
-        QCOMPARE(Open(secondBack).status, 0);
+        QCOMPARE(Open(emulator->Consent(opened.last(), true)).status, 0);
         QCOMPARE(orphan.size(), 0);
         QCOMPARE(answers.size(), 1);
     }
@@ -289,15 +277,13 @@ private slots:
         // What asking for the channel's name gives afterwards.
         QTest::addColumn<RequestResult>("expected");
         const QJsonObject expire{{"expireAccessTokens", true}};
+        const QJsonObject busy{{"status", 503}, {"retryAfter", 0}, {"on", "token"}};
         QTest::newRow("refused by the server (401)") << QJsonArray() << QJsonArray{expire} << 3600 << false << Success;
         QTest::newRow("about to expire") << QJsonArray() << QJsonArray() << 30 << false << Success;
         // The account already granted access on another computer.
         QTest::newRow("second sign-in of the account") << QJsonArray() << QJsonArray{expire} << 3600 << true << Success;
         // The token endpoint's passing failures, at sign-in and at the refresh.
-        QTest::newRow("503 with Retry-After")
-            << QJsonArray{QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}}
-            << QJsonArray{expire, QJsonObject{{"status", 503}, {"retryAfter", 0}, {"on", "token"}}} << 3600 << false
-            << Success;
+        QTest::newRow("503 with Retry-After") << QJsonArray{busy} << QJsonArray{expire, busy} << 3600 << false << Success;
         QTest::newRow("429 and 500 twice")
             << QJsonArray{QJsonObject{{"status", 429}, {"on", "token"}, {"times", 2}}}
             << QJsonArray{expire, QJsonObject{{"status", 500}, {"on", "token"}, {"times", 2}}} << 3600 << false << Success;

@@ -105,10 +105,8 @@ private:
     // `armAtPercent` of the file went out (-1: all before), and waits for the end.
     bool UploadWithFaults(UploadRun& run, const QJsonArray& faults, int armAtPercent)
     {
-        if (armAtPercent < 0 && !faults.isEmpty())
-            emulator->Arm(faults);
-        else if (!faults.isEmpty())
-            emulator->Arm(faults.first());
+        if (!faults.isEmpty())
+            emulator->Arm(armAtPercent < 0 ? QJsonValue(faults) : faults.first());
         StartUpload(run);
         if (run.finishes != 0)
             return false;
@@ -132,11 +130,6 @@ private:
                 && (status == 0 || entry.toObject().value("status").toInt() == status))
                 ++count;
         return count;
-    }
-
-    int Refreshes(const LogCapture& log) const
-    {
-        return log.Texts().count(QStringLiteral("Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"));
     }
 
     QJsonObject UploadNamed(const QString& videoId)
@@ -234,7 +227,7 @@ private slots:
             QVERIFY(!run.data.message.isEmpty());
             return;
         }
-        QCOMPARE(Refreshes(log), count);
+        QCOMPARE(log.Texts().count("Tavrix::Social::YoutubeNetworkProtocol::RefreshToken: access token refreshed"), count);
         QCOMPARE(run.data.url, QUrl("https://www.youtube.com/watch?v=" + run.data.videoId));
         QCOMPARE(run.progress.first(), 0);
         QCOMPARE(run.progress.last(), 100);

@@ -14,11 +14,6 @@
 
 namespace TestSupport {
 
-QJsonObject HttpAnswer::json() const
-{
-    return QJsonDocument::fromJson(body).object();
-}
-
 QByteArray HttpAnswer::Header(const QByteArray& name) const
 {
     for (const auto& header : headers)
@@ -88,25 +83,10 @@ QJsonObject YoutubeEmulator::Post(const QString& path, const QJsonValue& body)
     return Send("POST", path, data, "application/json").json();
 }
 
-QJsonObject YoutubeEmulator::Get(const QString& path)
-{
-    return Send("GET", path).json();
-}
-
-QJsonArray YoutubeEmulator::Faults()
-{
-    return Get(QStringLiteral("/_emulator/faults")).value(QStringLiteral("faults")).toArray();
-}
-
 HttpAnswer YoutubeEmulator::Send(const QByteArray& verb, const QString& pathAndQuery, const QByteArray& body,
                                  const QByteArray& type, const QString& token, const RawHeaders& headers)
 {
     return Fetch(m_network, verb, m_origin.resolved(QUrl(pathAndQuery)), body, type, token, headers);
-}
-
-QJsonArray YoutubeEmulator::Uploads()
-{
-    return Get(QStringLiteral("/_emulator/uploads")).value(QStringLiteral("uploads")).toArray();
 }
 
 Tavrix::Social::YouTube::Configuration YoutubeEmulator::Config(const QString& tokenFile) const

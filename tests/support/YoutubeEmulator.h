@@ -7,6 +7,8 @@
 #include "YoutubeConfiguration.h"
 #include "YoutubeNetworkProtocol.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QProcess>
@@ -25,7 +27,7 @@ struct HttpAnswer
     QByteArray body;
     QByteArray location;
     RawHeaders headers;
-    QJsonObject json() const;
+    QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
     QByteArray Header(const QByteArray& name) const;
 };
 
@@ -50,13 +52,13 @@ public:
 
     // POST/GET of the emulator's admin endpoints; the JSON answer.
     QJsonObject Post(const QString& path, const QJsonValue& body);
-    QJsonObject Get(const QString& path);
+    QJsonObject Get(const QString& path) { return Send("GET", path).json(); }
     // Arms one fault (an object) or several (an array); changes settings.
     QJsonObject Arm(const QJsonValue& faults) { return Post(QStringLiteral("/_emulator/faults"), faults); }
     void Configure(const QJsonObject& changes) { Post(QStringLiteral("/_emulator/config"), changes); }
     // Every fault armed so far, with how often it fired; every upload session the emulator knows.
-    QJsonArray Faults();
-    QJsonArray Uploads();
+    QJsonArray Faults() { return Get(QStringLiteral("/_emulator/faults")).value(QStringLiteral("faults")).toArray(); }
+    QJsonArray Uploads() { return Get(QStringLiteral("/_emulator/uploads")).value(QStringLiteral("uploads")).toArray(); }
     // Any request to the emulator, the path resolved against its origin.
     HttpAnswer Send(const QByteArray& verb, const QString& pathAndQuery, const QByteArray& body = {},
                     const QByteArray& type = {}, const QString& token = {}, const RawHeaders& headers = {});
