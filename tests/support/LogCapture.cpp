@@ -46,10 +46,4 @@ QStringList LogCapture::Tagged() const
     return texts;
 }
 
-void LogCapture::Clear()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_lines.clear();
-}
-
 } // namespace TestSupport

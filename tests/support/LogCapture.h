@@ -38,7 +38,6 @@ public:
     QStringList Texts(int severity = -1) const;
     // "I: text", "E: text" ... for whole-sequence comparisons.
     QStringList Tagged() const;
-    void Clear();
 
 private:
     mutable std::mutex m_mutex;
