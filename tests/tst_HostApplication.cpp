@@ -9,6 +9,7 @@
 #include "EmulatedHost.h"
 #include "EmulatorProcess.h"
 #include "FlowProgram.h"
+#include "FlowWindows.h"
 #include "LogCapture.h"
 #include "MediaClips.h"
 #include "MediaFakes.h"
@@ -22,10 +23,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -43,30 +42,14 @@ using Tavrix::RQ::Host::HostApplication;
 using Tavrix::RQ::Host::HostOptions;
 using Tavrix::RQ::Host::UnattendedRun;
 using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
+using TestSupport::Button;
+using TestSupport::ReadAll;
 using TestSupport::SharingDialog;
+using TestSupport::VisibleWindow;
 
 namespace {
 
 const QRegularExpression kSharedLine(QStringLiteral("^Shared: https://www\\.youtube\\.com/watch\\?v=([\\w-]+)$"));
-
-QWidget* VisibleWindow(const QString& objectName)
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->objectName() == objectName)
-            return window;
-    return nullptr;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QPushButton* Button(QWidget* window, const char* name)
-{
-    return window ? window->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
-}
 
 // Presses the dialog's Start and clicks `button` of the authorization prompt
 // as soon as it runs (modally, inside that click); whether it ran.
@@ -174,10 +157,8 @@ private slots:
         const QString keptCopy = keep + QStringLiteral("/Beach day (2).mp4");
         const QByteArray converted = ReadAll(keptCopy);
         QVERIFY(converted.size() > 1000);
-        QCOMPARE(TestSupport::StreamOf(TestSupport::Probe(keptCopy), QStringLiteral("video"))
-                     .value(QStringLiteral("codec_name"))
-                     .toString(),
-                 QStringLiteral("h264"));
+        const QJsonObject video = TestSupport::StreamOf(TestSupport::Probe(keptCopy), QStringLiteral("video"));
+        QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QStringLiteral("h264"));
 
         QNetworkAccessManager network;
         const QJsonArray uploads =
@@ -247,30 +228,25 @@ private slots:
         QCOMPARE(QSettings(settingsFile, QSettings::IniFormat).value(QStringLiteral("Paths/UserSelectedSavePath")),
                  QVariant(videos));
 
+        const QString progressWindow = QStringLiteral("sharingProgressWindow");
         if (ending == CancelInDialog)
             QTest::mouseClick(Button(dialog, "cancelButton"), Qt::LeftButton);
         if (ending == EscapeInDialog)
             QTest::keyClick(dialog, Qt::Key_Escape);
         if (ending == SaveOnly || ending == EscapeWhileConverting || conversionFails)
-        {
             QVERIFY(StartAnswering(dialog, "secondaryButton"));
-        }
         if (ending == EscapeWhileConverting)
         {
-            QTRY_VERIFY(VisibleWindow(QStringLiteral("sharingProgressWindow")));
-            QTest::keyClick(VisibleWindow(QStringLiteral("sharingProgressWindow")), Qt::Key_Escape);
+            QTRY_VERIFY(VisibleWindow(progressWindow));
+            QTest::keyClick(VisibleWindow(progressWindow), Qt::Key_Escape);
         }
         if (ending == CancelWhileUploading)
         {
             QVERIFY(SetFault(R"({"throttleBytesPerSecond": 2000, "on": "chunk", "times": -1})"));
             QVERIFY(StartAnswering(dialog, "primaryButton"));
-            const auto uploading = [] {
-                QWidget* window = VisibleWindow(QStringLiteral("sharingProgressWindow"));
-                auto* text = window ? window->findChild<QLabel*>(QStringLiteral("progressText")) : nullptr;
-                return text && text->text() == QLatin1String("Uploading to YouTube") ? window : nullptr;
-            };
-            QTRY_VERIFY_WITH_TIMEOUT(uploading(), 60000);
-            QTest::mouseClick(Button(uploading(), "cancelButton"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(TestSupport::LabelText(VisibleWindow(progressWindow), "progressText"),
+                                      QStringLiteral("Uploading to YouTube"), 60000);
+            QTest::mouseClick(Button(VisibleWindow(progressWindow), "cancelButton"), Qt::LeftButton);
             QTRY_VERIFY_WITH_TIMEOUT(VisibleWindow(QStringLiteral("sharingResultWindow")), 30000);
             VisibleWindow(QStringLiteral("sharingResultWindow"))->close();
         }

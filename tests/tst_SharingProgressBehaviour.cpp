@@ -1,29 +1,14 @@
 #include "SharingBehaviour.h"
 
+#include "FlowWindows.h"
 #include "ParentProvider.h"
 #include "TestMain.h"
 
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 
 using Tavrix::RQ::ConvertationContext;
 using Tavrix::RQ::Service::Sharing::SharingProgressBehaviour;
 using Tavrix::RQ::UI::ParentProvider;
-
-namespace {
-template <class T>
-T* Child(SharingProgressBehaviour& progress, const char* name)
-{
-    return progress.Window() ? progress.Window()->findChild<T*>(QLatin1String(name)) : nullptr;
-}
-
-QString Text(SharingProgressBehaviour& progress, const char* name)
-{
-    auto* label = Child<QLabel>(progress, name);
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
-} // namespace
 
 class TestSharingProgressBehaviour : public QObject
 {
@@ -51,18 +36,17 @@ private slots:
         QVERIFY(!m_progress->Window());
         m_progress->OnStart(ConvertationContext());
         QWidget* window = m_progress->Window();
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
+        QVERIFY(window && window->isVisible());
         QVERIFY(!window->isModal());
         QCOMPARE(window->parentWidget(), m_hostWindow.get());
-        QCOMPARE(Text(*m_progress, "progressText"), m_text);
-        QCOMPARE(Child<QProgressBar>(*m_progress, "progressBar")->value(), 0);
-        QCOMPARE(Text(*m_progress, "elapsedLabel"), QStringLiteral("Elapsed: 00:00"));
-        QCOMPARE(Text(*m_progress, "remainingLabel"), QStringLiteral("Remaining: --:--"));
+        QCOMPARE(Text("progressText"), m_text);
+        QCOMPARE(Bar()->value(), 0);
+        QCOMPARE(Text("elapsedLabel"), QStringLiteral("Elapsed: 00:00"));
+        QCOMPARE(Text("remainingLabel"), QStringLiteral("Remaining: --:--"));
         // The text is read from the getter each time, so it follows the language.
         m_text = QStringLiteral("Hochladen zu YouTube");
         m_progress->Process(0.2f, QTime(0, 0, 1), QTime(0, 0, 4));
-        QCOMPARE(Text(*m_progress, "progressText"), m_text);
+        QCOMPARE(Text("progressText"), m_text);
     }
 
     // Then, with no report for a second, the clock still moves: elapsed
@@ -100,12 +84,12 @@ private slots:
         QFETCH(QString, elapsedLater);
         m_progress->OnStart(ConvertationContext());
         m_progress->Process(fraction, elapsed, remaining);
-        QTEST(Child<QProgressBar>(*m_progress, "progressBar")->value(), "percent");
-        QTEST(Text(*m_progress, "elapsedLabel"), "elapsedText");
-        QTEST(Text(*m_progress, "remainingLabel"), "remainingText");
+        QTEST(Bar()->value(), "percent");
+        QTEST(Text("elapsedLabel"), "elapsedText");
+        QTEST(Text("remainingLabel"), "remainingText");
 
-        QTRY_COMPARE_WITH_TIMEOUT(Text(*m_progress, "elapsedLabel"), elapsedLater, 5000);
-        QTEST(Text(*m_progress, "remainingLabel"), "remainingLater");
+        QTRY_COMPARE_WITH_TIMEOUT(Text("elapsedLabel"), elapsedLater, 5000);
+        QTEST(Text("remainingLabel"), "remainingLater");
     }
 
     void cancelAsksOnceAndKeepsTheWindow_data()
@@ -120,7 +104,7 @@ private slots:
         QFETCH(bool, byEscape);
         QSignalSpy cancels(m_progress.get(), &SharingProgressBehaviour::CancelRequested);
         m_progress->OnStart(ConvertationContext());
-        auto* cancel = Child<QPushButton>(*m_progress, "cancelButton");
+        auto* cancel = TestSupport::Button(m_progress->Window(), "cancelButton");
         if (byEscape)
             QTest::keyClick(m_progress->Window(), Qt::Key_Escape);
         else
@@ -152,7 +136,7 @@ private slots:
         m_progress->OnStop();
         // A late report after the stop changes nothing.
         m_progress->Process(0.9f, QTime(0, 0, 2), QTime(0, 0, 0));
-        QCOMPARE(Child<QProgressBar>(*m_progress, "progressBar")->value(), 40);
+        QCOMPARE(Bar()->value(), 40);
         QVERIFY(!m_progress->Window()->isVisible());
     }
 
@@ -163,8 +147,7 @@ private slots:
         m_hostWindow.reset();
         QVERIFY(!m_progress->Window());
         m_progress->OnStart(ConvertationContext());
-        QVERIFY(m_progress->Window());
-        QVERIFY(m_progress->Window()->isVisible());
+        QVERIFY(m_progress->Window() && m_progress->Window()->isVisible());
     }
 
     void refusesAnEmptyParentProvider()
@@ -173,6 +156,9 @@ private slots:
     }
 
 private:
+    QString Text(const char* name) const { return TestSupport::LabelText(m_progress->Window(), name); }
+    QProgressBar* Bar() const { return TestSupport::Child<QProgressBar>(m_progress->Window(), "progressBar"); }
+
     std::shared_ptr<ParentProvider> m_provider;
     std::unique_ptr<QWidget> m_hostWindow;
     std::unique_ptr<SharingProgressBehaviour> m_progress;

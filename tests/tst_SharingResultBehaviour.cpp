@@ -1,6 +1,7 @@
 #include "SharingBehaviour.h"
 
 #include "DesktopFakes.h"
+#include "FlowWindows.h"
 #include "HostFakes.h"
 #include "ParentProvider.h"
 #include "ProjectManager.h"
@@ -8,8 +9,6 @@
 #include "UserSettings.h"
 
 #include <QClipboard>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -131,9 +130,7 @@ private slots:
         const ioPath output(folder.filePath(QStringLiteral("clip.mp4")).toStdString());
         if (fileOnDisk)
             std::ofstream(output.native()) << "video";
-        SharingResultContext context = Context(QUrl(QStringLiteral("https://youtu.be/k")), flags);
-        context.context.outputPath = output;
-        m_result->Process(context, Social::Success);
+        m_result->Process(Context(QUrl(QStringLiteral("https://youtu.be/k")), flags, output), Social::Success);
 
         QCOMPARE(Button("showFileButton")->isVisible(), offered);
         if (offered)
@@ -163,9 +160,7 @@ private slots:
         QTemporaryDir folder;
         const ioPath output(folder.filePath(QStringLiteral("clip.mp4")).toStdString());
         std::ofstream(output.native()) << "video";
-        SharingResultContext context = Context(QUrl(QStringLiteral("https://youtu.be/n")), {1});
-        context.context.outputPath = output;
-        m_result->Process(context, Social::Success);
+        m_result->Process(Context(QUrl(QStringLiteral("https://youtu.be/n")), {1}, output), Social::Success);
         QVERIFY(!Label("actionProblemLabel")->isVisible());
 
         QTest::mouseClick(Button(button.toLatin1().constData()), Qt::LeftButton);
@@ -185,25 +180,19 @@ private slots:
     }
 
 private:
-    static SharingResultContext Context(const QUrl& url, const ResultFlags& flags)
+    static SharingResultContext Context(const QUrl& url, const ResultFlags& flags, const ioPath& output = ioPath())
     {
         SharingResultContext context;
         context.context.sourcePath = ioPath("/videos/clip.mp4");
+        context.context.outputPath = output;
         context.url = url;
         context.resultFlags = flags;
         return context;
     }
 
-    QLabel* Label(const char* name) const { return m_result->Window()->findChild<QLabel*>(QLatin1String(name)); }
-    QPushButton* Button(const char* name) const
-    {
-        return m_result->Window()->findChild<QPushButton*>(QLatin1String(name));
-    }
-    QString Text(const char* name) const
-    {
-        QLabel* label = Label(name);
-        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-    }
+    QLabel* Label(const char* name) const { return TestSupport::Child<QLabel>(m_result->Window(), name); }
+    QPushButton* Button(const char* name) const { return TestSupport::Button(m_result->Window(), name); }
+    QString Text(const char* name) const { return TestSupport::LabelText(m_result->Window(), name); }
 
     TestSupport::RecordingOpener m_links;
     TestSupport::RecordingOpener m_folders;

@@ -12,8 +12,6 @@
 #include "RuntimeRegistration.h"
 #include "TestMain.h"
 
-#include <QApplication>
-
 #include <memory>
 #include <vector>
 
@@ -97,15 +95,6 @@ private:
     std::shared_ptr<RQ::IProductSettingsManager> productSettingsSeen;
 
 private slots:
-    void initTestCase()
-    {
-        RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
-            QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
-        });
-    }
-
-    void cleanupTestCase() { RQ::SetPathProblemPresenter({}); }
-
     void init()
     {
         protocol = std::make_shared<TestSupport::FakeYoutubeProtocol>();
@@ -132,7 +121,6 @@ private slots:
         const auto managers = host.Resolve(2);
 
         QCOMPARE(int(managers.size()), 2);
-        QVERIFY(managers[0] && managers[1]);
         QVERIFY(managers[0] != managers[1]);
         for (const auto& manager : managers)
         {
@@ -208,7 +196,7 @@ private slots:
 
         // A missing file stops the progress and shows the result, in the plug-in's windows.
         QVERIFY(!manager->ShareFile(ioPath(kit.Path(QStringLiteral("gone.mp4")).toStdString()), {}));
-        QVERIFY(ManagerKit::VisibleWindowNamed(QStringLiteral("sharingResultWindow")));
+        QVERIFY(TestSupport::VisibleWindow(QStringLiteral("sharingResultWindow")));
         QVERIFY(kit.result->outcomes.empty());
         QVERIFY(kit.progress->calls.isEmpty());
     }

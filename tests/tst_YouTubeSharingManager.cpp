@@ -31,6 +31,8 @@ using Tavrix::RQ::Service::Sharing::AbstractSharingManager;
 using Tavrix::RQ::Service::Sharing::UI::SharingAuthorizationDialog;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
 using Tavrix::Social::RequestResult;
+using TestSupport::Button;
+using TestSupport::Child;
 using TestSupport::LogCapture;
 using TestSupport::ManagerKit;
 using Flags = std::set<std::int32_t>;
@@ -43,40 +45,23 @@ const QUrl kVideoUrl(QStringLiteral("https://youtu.be/abc123"));
 const QUrl kProfileUrl(QStringLiteral("https://www.youtube.com/channel/UC123"));
 const char kClosed[] = "Tavrix::RQ::ProjectManager::Close: Closed ";
 
-QPushButton* Button(QWidget* parent, const char* name)
-{
-    return ManagerKit::Child<QPushButton>(parent, name);
-}
-
 SharingAuthorizationDialog* PromptOf(QWidget* dialog)
 {
     return dialog ? dialog->findChild<SharingAuthorizationDialog*>() : nullptr;
 }
 
-// One sharing: the kit, its manager, what the manager asked the host to
-// convert, and the manager's signals.
+// One sharing: the kit, its manager and the manager's signals.
 struct Sharing
 {
     explicit Sharing(bool signedIn = false)
         : kit(signedIn)
     {
-        QObject::connect(manager.get(),
-                         qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested),
-                         manager.get(), [this](const ConvertationContext& context) { toUpload.push_back(context); });
-        QObject::connect(manager.get(),
-                         qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested),
-                         manager.get(), [this](const ConvertationContext& context, bool saveOnly) {
-                             toSave.push_back(context);
-                             saveOnlyFlags.push_back(saveOnly);
-                         });
     }
 
     // Writes the "converted" file where the manager wants it and hands back the context.
     static ConvertationContext Convert(const ConvertationContext& context)
     {
-        QFile file(QString::fromStdString(context.outputPath.utf8string()));
-        file.open(QIODevice::WriteOnly);
-        file.write("converted video");
+        TestSupport::WriteFile(QString::fromStdString(context.outputPath.utf8string()), "converted video");
         return context;
     }
 
@@ -112,20 +97,22 @@ struct Sharing
     {
         if (!Share())
             return false;
-        ManagerKit::Child<QCheckBox>(dialog, "saveAsLocalFileCheckBox")->setChecked(keepLocalCopy);
+        Child<QCheckBox>(dialog, "saveAsLocalFileCheckBox")->setChecked(keepLocalCopy);
         QTest::mouseClick(Button(dialog, "startButton"), Qt::LeftButton);
         if (toUpload.size() != 1)
             return false;
-        converted = Convert(toUpload.front());
+        converted = Convert(toUpload.front().at(0).value<ConvertationContext>());
         return true;
     }
 
     ManagerKit kit;
     std::unique_ptr<ManagerKit::Manager> manager = kit.Make();
     YouTubeSharingDialog* dialog = nullptr;
-    std::vector<ConvertationContext> toUpload;
-    std::vector<ConvertationContext> toSave;
-    std::vector<bool> saveOnlyFlags;
+    // What the manager asked the host to convert: to upload, or (context, saveOnly) to save.
+    QSignalSpy toUpload{manager.get(),
+                        qOverload<const ConvertationContext&>(&AbstractSharingManager::ConvertingRequested)};
+    QSignalSpy toSave{manager.get(),
+                      qOverload<const ConvertationContext&, bool>(&AbstractSharingManager::ConvertingRequested)};
     QSignalSpy started{manager.get(), &AbstractSharingManager::SharingStarted};
     QSignalSpy finished{manager.get(), &AbstractSharingManager::SharingFinished};
     QSignalSpy canceled{manager.get(), &AbstractSharingManager::SharingCanceled};
@@ -183,13 +170,7 @@ private slots:
     {
         qRegisterMetaType<ConvertationContext>();
         qRegisterMetaType<Parameters>("QMap<QString,QString>");
-        // A folder check failing would otherwise show a message box.
-        RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
-            QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
-        });
     }
-
-    void cleanupTestCase() { RQ::SetPathProblemPresenter({}); }
 
     void cleanup() { RQ::InstanceRegistry::SetInstance(nullptr); }
 
@@ -332,8 +313,9 @@ private slots:
         QVERIFY(!sharing.dialog->isVisible());
         QVERIFY(sharing.toUpload.empty());
         QCOMPARE(int(sharing.toSave.size()), 1);
-        QCOMPARE(sharing.saveOnlyFlags.front(), true);
-        const ConvertationContext converted = Sharing::Convert(sharing.toSave.front());
+        QCOMPARE(sharing.toSave.front().at(1).toBool(), true);
+        const ConvertationContext converted =
+            Sharing::Convert(sharing.toSave.front().at(0).value<ConvertationContext>());
 
         QVERIFY(sharing.manager->Upload(converted));
 
@@ -577,7 +559,7 @@ private slots:
         QVERIFY(dialog->parentWidget() != dialog.data());
         QCOMPARE(kit.parentProvider->GetParent(), dialog.data());
         QCOMPARE(kit.parentProvider->Depth(), 1);
-        QCOMPARE(ManagerKit::Child<QLineEdit>(dialog, "titleEdit")->text(), QStringLiteral("second"));
+        QCOMPARE(Child<QLineEdit>(dialog, "titleEdit")->text(), QStringLiteral("second"));
     }
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // The host program run by a test as scripts/run.sh starts it on a machine
-// without a display.
+// without a display, and the files it leaves.
 
 #include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
 
 namespace TestSupport {
@@ -20,6 +21,13 @@ inline QProcessEnvironment ProgramEnvironment(const QString& home)
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
         environment.insert(QLatin1String(name), QDir(home).filePath(QLatin1String(name)));
     return environment;
+}
+
+// A file's bytes; none when it cannot be read.
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace TestSupport

@@ -11,6 +11,7 @@
 #include "AppServices.h"
 #include "CoreUtils.h"
 #include "FakeYoutubeProtocol.h"
+#include "FlowWindows.h"
 #include "HostFakes.h"
 #include "MediaFakes.h"
 #include "ParentProvider.h"
@@ -18,12 +19,10 @@
 #include "RecordingStrategies.h"
 #include "UserSettings.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <stdexcept>
@@ -74,6 +73,10 @@ struct ManagerKit
 
     explicit ManagerKit(bool signedIn = false)
     {
+        // A folder check failing would otherwise show a message box.
+        Tavrix::RQ::SetPathProblemPresenter([](QWidget*, const QString& title, const QString& text) {
+            QFAIL(qPrintable(QStringLiteral("folder refused: %1 %2").arg(title, text)));
+        });
         protocol->loggedIn = signedIn;
         protocol->fields.insert(Tavrix::Social::YoutubeProtocol::FIELD_CATEGORY_ID,
                                 MakeField({{QStringLiteral("10"), QStringLiteral("Music")},
@@ -91,14 +94,14 @@ struct ManagerKit
         pathsSettings->SetUserSelectedSavePath(Path(QStringLiteral("kept")));
     }
 
+    ~ManagerKit() { Tavrix::RQ::SetPathProblemPresenter({}); }
+
     QString Path(const QString& name) const { return QDir(folder.path()).filePath(name); }
 
     // A file with a few bytes in the test's folder; the fakes never read it.
     Tavrix::ioPath WriteFile(const QString& name) const
     {
-        QFile file(Path(name));
-        file.open(QIODevice::WriteOnly);
-        file.write("not really a video");
+        TestSupport::WriteFile(Path(name), "not really a video");
         return Tavrix::ioPath(Path(name).toStdString());
     }
 
@@ -110,21 +113,6 @@ struct ManagerKit
 
     // The sharing dialog, once a ShareFile has shown it (it is then the top of the parent stack).
     Dialog* ShownDialog() const { return qobject_cast<Dialog*>(parentProvider->GetParent()); }
-
-    // The host's windows (progress, result) are found by their object names.
-    static QWidget* VisibleWindowNamed(const QString& name)
-    {
-        for (QWidget* widget : QApplication::allWidgets())
-            if (widget->objectName() == name && widget->isVisible())
-                return widget;
-        return nullptr;
-    }
-
-    template <class T>
-    static T* Child(QWidget* parent, const char* objectName)
-    {
-        return parent ? parent->findChild<T*>(QLatin1String(objectName)) : nullptr;
-    }
 
     QTemporaryDir folder;
     std::shared_ptr<FakeYoutubeProtocol> protocol = std::make_shared<FakeYoutubeProtocol>();
