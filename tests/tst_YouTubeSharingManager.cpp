@@ -79,7 +79,10 @@ struct Sharing
     {
         bool ran = false;
         bool leftOpen = false;
-        QTimer::singleShot(0, dialog, [this, &act, &ran, &leftOpen] {
+        // Owned here, so it cannot fire after this returns when no prompt showed.
+        QTimer answer;
+        answer.setSingleShot(true);
+        QObject::connect(&answer, &QTimer::timeout, dialog, [this, &act, &ran, &leftOpen] {
             SharingAuthorizationDialog* prompt = PromptOf(dialog);
             ran = prompt && prompt->isVisible();
             if (!ran)
@@ -88,6 +91,7 @@ struct Sharing
             leftOpen = prompt->isVisible();
             prompt->hide();
         });
+        answer.start(0);
         QTest::mouseClick(Button(dialog, "startButton"), Qt::LeftButton);
         return ran && !leftOpen;
     }
