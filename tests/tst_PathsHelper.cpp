@@ -1,5 +1,6 @@
 #include "UI/PathsHelper.h"
 
+#include "FindWidget.h"
 #include "PathsFakes.h"
 #include "TestMain.h"
 #include "WordTranslator.h"
@@ -28,13 +29,7 @@ struct Form
         window.setObjectName(QStringLiteral("dialog"));
     }
 
-    QStringList Entries() const
-    {
-        QStringList entries;
-        for (int i = 0; i < combo->count(); ++i)
-            entries << combo->itemText(i);
-        return entries;
-    }
+    QStringList Entries() const { return TestSupport::ItemTexts(combo); }
 
     QWidget window;
     QComboBox* combo;
