@@ -28,8 +28,7 @@
 
 using namespace Tavrix;
 using Tavrix::RQ::ConvertationContext;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
+using namespace Tavrix::RQ::Service::Sharing::YouTube::UI;
 
 namespace {
 constexpr qint64 kSecond = 1000000;

@@ -13,8 +13,7 @@
 
 using Tavrix::RQ::PathsSettings;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::PathsHelper;
-using TestSupport::MakePathsSettings;
-using TestSupport::RecordingPathsObserver;
+using namespace TestSupport;
 
 namespace {
 
@@ -29,7 +28,7 @@ struct Form
         window.setObjectName(QStringLiteral("dialog"));
     }
 
-    QStringList Entries() const { return TestSupport::ItemTexts(combo); }
+    QStringList Entries() const { return ItemTexts(combo); }
 
     QWidget window;
     QComboBox* combo;
@@ -171,7 +170,7 @@ private slots:
         if (!listed.isEmpty())
             settings->SetUserSelectedSavePath(Folder(listed.first()));
         // The caption is translated in the form's context.
-        TestSupport::WordTranslator german("YouTubeSharingWidget", {{"Save to", "Speichern unter"}});
+        WordTranslator german("YouTubeSharingWidget", {{"Save to", "Speichern unter"}});
         QVERIFY(QCoreApplication::installTranslator(&german));
         Form form(settings);
         for (const QString& folder : listed)

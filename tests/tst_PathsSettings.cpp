@@ -13,9 +13,7 @@
 
 using Tavrix::RQ::ApplicationSettingsManager;
 using Tavrix::RQ::PathsSettings;
-using TestSupport::LogCapture;
-using TestSupport::MakePathsSettings;
-using TestSupport::RecordingPathsObserver;
+using namespace TestSupport;
 
 namespace {
 
@@ -61,7 +59,7 @@ private slots:
 
     void emptyServicesAreRefused()
     {
-        auto customization = std::make_shared<TestSupport::FakeCustomizationManager>();
+        auto customization = std::make_shared<FakeCustomizationManager>();
         auto store = std::make_shared<ApplicationSettingsManager>(iniFile);
         QVERIFY_EXCEPTION_THROWN(PathsSettings(nullptr, store), std::logic_error);
         QVERIFY_EXCEPTION_THROWN(PathsSettings(customization, nullptr), std::logic_error);

@@ -27,10 +27,7 @@
 #include <functional>
 
 using namespace Tavrix;
-using Tavrix::RQ::Host::EmulatorProcess;
-using Tavrix::RQ::Host::HostApplication;
-using Tavrix::RQ::Host::Translations;
-using Tavrix::RQ::Host::UnattendedRun;
+using namespace Tavrix::RQ::Host;
 using namespace std::chrono_literals;
 
 namespace {

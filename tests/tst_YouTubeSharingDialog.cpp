@@ -32,9 +32,7 @@ using namespace Tavrix;
 using Tavrix::RQ::ConvertationContext;
 using Tavrix::RQ::PathsSettings;
 using Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingWidget;
+using namespace Tavrix::RQ::Service::Sharing::YouTube::UI;
 using namespace TestSupport;
 
 namespace {
@@ -49,7 +47,7 @@ constexpr qint64 kSecond = 1000000;
 // shows whose extension was taken.
 QByteArray Catalogue()
 {
-    QByteArray json = TestSupport::CatalogueJson({
+    QByteArray json = CatalogueJson({
         {"hd", {"format_online_video_for_youtube", "default_preset_for_youtube"}, "HD 720p", "HD 720p (de)", 1280, 720},
         {"web", {"format_online_video_for_youtube"}, "Web 360p", "Web 360p (de)", 640, 360},
     });
@@ -151,7 +149,7 @@ private:
     template <class T>
     T* Find(const char* name) const
     {
-        return TestSupport::FindWidget<T>(dialog.get(), name);
+        return FindWidget<T>(dialog.get(), name);
     }
 
     QString Folder(const QString& name) const { return QDir::fromNativeSeparators(dir->filePath(name)); }
@@ -161,7 +159,7 @@ private:
         ConvertationContext context;
         context.sourcePath = ioPath(source.toStdString());
         context.conversion =
-            ConvertationContext::Conversion{TestSupport::MakeProjectHandle(), nullptr, {{5 * kSecond, 2 * kSecond}}, true};
+            ConvertationContext::Conversion{MakeProjectHandle(), nullptr, {{5 * kSecond, 2 * kSecond}}, true};
         context.extra = ConvertationContext::Extra{"extra", 7};
         return context;
     }
@@ -193,13 +191,12 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("Presets-utf8-orbitrec-sharing.json")),
-                                       Catalogue()));
-        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("PresetsOrder-utf8-orbitrec-sharing.json")),
-                                       TestSupport::OrderJson({"hd", "web"})));
+        QVERIFY(WriteFile(dir->filePath(QStringLiteral("Presets-utf8-orbitrec-sharing.json")), Catalogue()));
+        QVERIFY(WriteFile(dir->filePath(QStringLiteral("PresetsOrder-utf8-orbitrec-sharing.json")),
+                          OrderJson({"hd", "web"})));
         App::SetPathToResources(ioPath(dir->path().toStdString()));
 
-        pathsSettings = TestSupport::MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
+        pathsSettings = MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
         pathsSettings->SetResultsFolderPath(Folder("results"));
         builder = std::make_shared<FakeStreamsBuilder>();
         builder->video = FakeStreamsBuilder::MakeVideo(1920, 1080, 60 * kSecond);
@@ -422,7 +419,7 @@ private slots:
         QFETCH(bool, folderIsAFile);
         const QString folder = Folder(folderIsAFile ? "notes.txt" : keep ? "mine" : "results");
         if (folderIsAFile)
-            QVERIFY(TestSupport::WriteFile(folder, "the user's notes"));
+            QVERIFY(WriteFile(folder, "the user's notes"));
         pathsSettings->SetUserSelectedSavePath(keep ? folder : Folder("mine"));
         pathsSettings->SetResultsFolderPath(keep ? Folder("results") : folder);
         ShowWithFile();
@@ -556,8 +553,8 @@ private slots:
         lookAndFeel->SetLocale("de_DE");
         QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
 
-        TestSupport::WordTranslator translator("YouTubeSharingWidget",
-                                               {{"Created with %1\n%2", "Erstellt mit %1\n%2"}, {"%1, %1 %2", "%2 von %1"}});
+        WordTranslator translator("YouTubeSharingWidget",
+                                  {{"Created with %1\n%2", "Erstellt mit %1\n%2"}, {"%1, %1 %2", "%2 von %1"}});
         QCoreApplication::installTranslator(&translator);
         QTRY_COMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(),
                      QStringLiteral("Erstellt mit Orbit Rec\n") + kHomePage);
