@@ -500,8 +500,7 @@ private slots:
         else
         {
             const Qt::Key key = how.contains(QLatin1String("Return")) ? Qt::Key_Return
-                : how.contains(QLatin1String("Enter"))                ? Qt::Key_Enter
-                                                                      : Qt::Key_Escape;
+                : how.contains(QLatin1String("Enter")) ? Qt::Key_Enter : Qt::Key_Escape;
             const Qt::KeyboardModifiers modifiers =
                 (how.contains(QLatin1String("keypad")) ? Qt::KeypadModifier : Qt::NoModifier)
                 | (how.contains(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier);
