@@ -28,20 +28,10 @@
 
 using namespace Tavrix;
 using Tavrix::RQ::ConvertationContext;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
+using namespace Tavrix::RQ::Service::Sharing::YouTube::UI;
 
 namespace {
 constexpr qint64 kSecond = 1000000;
-
-Social::Field Choices(const QStringList& texts)
-{
-    Social::Field field;
-    for (int i = 0; i < texts.size(); ++i)
-        field.options.append({texts.at(i), QString::number(i), QString()});
-    field.selectedValue = QStringLiteral("0");
-    return field;
-}
 } // namespace
 
 // The host's look on the sharing dialog and the result window, as the host
@@ -74,11 +64,11 @@ private:
             *errorHandler, nullptr, pathsSettings, builder, std::make_shared<App::CustomizationManager>(),
             std::make_shared<App::LookAndFeelManager>(), std::make_shared<App::LinksGenerator>(), nullptr);
         dialog->SetCategoryDescriptionFetcher([] {
-            return Choices({QStringLiteral("Film & Animation"), QStringLiteral("Science & Technology"),
-                            QStringLiteral("Nonprofits & Activism")});
+            return TestSupport::MakeField(
+                {{"1", "Film & Animation"}, {"28", "Science & Technology"}, {"29", "Nonprofits & Activism"}}, "1");
         });
         dialog->SetPrivacyDescriptionFetcher(
-            [] { return Choices({QStringLiteral("Public"), QStringLiteral("Unlisted"), QStringLiteral("Private")}); });
+            [] { return TestSupport::MakeField({{"0", "Public"}, {"1", "Unlisted"}, {"2", "Private"}}, "0"); });
         ConvertationContext context;
         context.sourcePath = ioPath("/videos/Sample recording.mp4");
         context.conversion = ConvertationContext::Conversion{TestSupport::MakeProjectHandle(), nullptr, {}, false};
@@ -140,8 +130,8 @@ private slots:
     void dialogKeepsItsSize_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::newRow("en_US") << "en_US";
-        QTest::newRow("de_DE") << "de_DE";
+        for (const char* language : {"en_US", "de_DE"})
+            QTest::newRow(language) << QString::fromLatin1(language);
     }
 
     // The size is set once, when the dialog is polished; nothing the user

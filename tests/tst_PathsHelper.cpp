@@ -1,5 +1,6 @@
 #include "UI/PathsHelper.h"
 
+#include "FindWidget.h"
 #include "PathsFakes.h"
 #include "TestMain.h"
 #include "WordTranslator.h"
@@ -12,8 +13,7 @@
 
 using Tavrix::RQ::PathsSettings;
 using Tavrix::RQ::Service::Sharing::YouTube::UI::PathsHelper;
-using TestSupport::MakePathsSettings;
-using TestSupport::RecordingPathsObserver;
+using namespace TestSupport;
 
 namespace {
 
@@ -28,13 +28,7 @@ struct Form
         window.setObjectName(QStringLiteral("dialog"));
     }
 
-    QStringList Entries() const
-    {
-        QStringList entries;
-        for (int i = 0; i < combo->count(); ++i)
-            entries << combo->itemText(i);
-        return entries;
-    }
+    QStringList Entries() const { return ItemTexts(combo); }
 
     QWidget window;
     QComboBox* combo;
@@ -176,7 +170,7 @@ private slots:
         if (!listed.isEmpty())
             settings->SetUserSelectedSavePath(Folder(listed.first()));
         // The caption is translated in the form's context.
-        TestSupport::WordTranslator german("YouTubeSharingWidget", {{"Save to", "Speichern unter"}});
+        WordTranslator german("YouTubeSharingWidget", {{"Save to", "Speichern unter"}});
         QVERIFY(QCoreApplication::installTranslator(&german));
         Form form(settings);
         for (const QString& folder : listed)

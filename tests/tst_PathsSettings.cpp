@@ -13,23 +13,22 @@
 
 using Tavrix::RQ::ApplicationSettingsManager;
 using Tavrix::RQ::PathsSettings;
-using TestSupport::LogCapture;
-using TestSupport::MakePathsSettings;
-using TestSupport::RecordingPathsObserver;
+using namespace TestSupport;
 
 namespace {
 
-// One of the five folders: how it is set and read.
+// One of the five folders: how it is set and read, and the notification of a change.
 struct Which
 {
     std::function<void(PathsSettings&, const QString&)> set;
     std::function<QString(const PathsSettings&)> get;
+    QString notification;
 };
 
-Which Folder(void (PathsSettings::*set)(const QString&), QString (PathsSettings::*get)() const)
-{
-    return {std::mem_fn(set), std::mem_fn(get)};
-}
+// The folder whose setter is Set<name>, getter Get<name> and notification On<name>Changed.
+#define WHICH(name)                                                                                                    \
+    Which{std::mem_fn(&PathsSettings::Set##name), std::mem_fn(&PathsSettings::Get##name),                             \
+          QStringLiteral("On" #name "Changed")}
 
 QString Location(QStandardPaths::StandardLocation location, const QString& name)
 {
@@ -60,7 +59,7 @@ private slots:
 
     void emptyServicesAreRefused()
     {
-        auto customization = std::make_shared<TestSupport::FakeCustomizationManager>();
+        auto customization = std::make_shared<FakeCustomizationManager>();
         auto store = std::make_shared<ApplicationSettingsManager>(iniFile);
         QVERIFY_EXCEPTION_THROWN(PathsSettings(nullptr, store), std::logic_error);
         QVERIFY_EXCEPTION_THROWN(PathsSettings(customization, nullptr), std::logic_error);
@@ -74,24 +73,15 @@ private slots:
         QTest::addColumn<Which>("which");
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("byDefault");
-        QTest::addColumn<QString>("notification");
-        QTest::newRow("results") << Folder(&PathsSettings::SetResultsFolderPath, &PathsSettings::GetResultsFolderPath)
-                                 << "Orbit Rec" << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared")
-                                 << "OnResultsFolderPathChanged";
+        QTest::newRow("results") << WHICH(ResultsFolderPath) << "Orbit Rec"
+                                 << Location(QStandardPaths::MoviesLocation, "Orbit Rec Shared");
         QTest::newRow("temp, no product name")
-            << Folder(&PathsSettings::SetTempFolderPath, &PathsSettings::GetTempFolderPath) << ""
-            << Location(QStandardPaths::TempLocation, "Tavrix") << "OnTempFolderPathChanged";
-        QTest::newRow("recordings, a name with a slash")
-            << Folder(&PathsSettings::SetRecordingsFolderPath, &PathsSettings::GetRecordingsFolderPath)
-            << " Orbit/Rec  Pro " << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro")
-            << "OnRecordingsFolderPathChanged";
-        QTest::newRow("user selected")
-            << Folder(&PathsSettings::SetUserSelectedSavePath, &PathsSettings::GetUserSelectedSavePath) << "Orbit Rec"
-            << QString() << "OnUserSelectedSavePathChanged";
+            << WHICH(TempFolderPath) << "" << Location(QStandardPaths::TempLocation, "Tavrix");
+        QTest::newRow("recordings, a name with a slash") << WHICH(RecordingsFolderPath) << " Orbit/Rec  Pro "
+                                                         << Location(QStandardPaths::MoviesLocation, "Orbit-Rec Pro");
+        QTest::newRow("user selected") << WHICH(UserSelectedSavePath) << "Orbit Rec" << QString();
         QTest::newRow("screenshots, a name with a backslash")
-            << Folder(&PathsSettings::SetScreenshotsFolderPath, &PathsSettings::GetScreenshotsFolderPath)
-            << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec")
-            << "OnScreenshotsFolderPathChanged";
+            << WHICH(ScreenshotsFolderPath) << "Orbit\\Rec" << Location(QStandardPaths::PicturesLocation, "Orbit-Rec");
     }
 
     void eachFolder()
@@ -99,7 +89,7 @@ private slots:
         QFETCH(Which, which);
         QFETCH(QString, product);
         QFETCH(QString, byDefault);
-        QFETCH(QString, notification);
+        const QString notification = which.notification;
 
         auto settings = MakePathsSettings(iniFile, product.toStdString());
         QCOMPARE(which.get(*settings), byDefault);

@@ -27,10 +27,7 @@
 #include <functional>
 
 using namespace Tavrix;
-using Tavrix::RQ::Host::EmulatorProcess;
-using Tavrix::RQ::Host::HostApplication;
-using Tavrix::RQ::Host::Translations;
-using Tavrix::RQ::Host::UnattendedRun;
+using namespace Tavrix::RQ::Host;
 using namespace std::chrono_literals;
 
 namespace {
@@ -126,10 +123,8 @@ QList<QPair<QRegularExpression, QString>> EnglishLooks(const QList<Entry>& entri
             continue;
         for (QString& piece : pieces)
             piece = QRegularExpression::escape(piece);
-        const QString pattern = pieces.join(QStringLiteral(".+"));
-        looks.append({QRegularExpression(QRegularExpression::anchoredPattern(pattern),
-                                         QRegularExpression::DotMatchesEverythingOption),
-                      entry.Key()});
+        const QString pattern = QRegularExpression::anchoredPattern(pieces.join(QStringLiteral(".+")));
+        looks.append({QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption), entry.Key()});
     }
     return looks;
 }
@@ -213,9 +208,8 @@ private:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("sameAsEnglish");
-        QTest::newRow("de") << QStringLiteral("de") << QStringList{QStringLiteral("Gaming"), QStringLiteral("Comedy")};
-        QTest::newRow("fr") << QStringLiteral("fr")
-                            << QStringList{QStringLiteral("Description"), QStringLiteral("Sports")};
+        QTest::newRow("de") << QStringLiteral("de") << QStringList{"Gaming", "Comedy"};
+        QTest::newRow("fr") << QStringLiteral("fr") << QStringList{"Description", "Sports"};
     }
 
 private slots:
@@ -333,10 +327,7 @@ private slots:
             const int needed = qobject_cast<QAbstractButton*>(widget) ? widget->sizeHint().width()
                                                                       : widget->minimumSizeHint().width();
             if (!dialog->rect().contains(place) || place.width() < needed)
-                clipped << QStringLiteral("%1 %2 wide (needs %3)")
-                               .arg(widget->objectName())
-                               .arg(place.width())
-                               .arg(needed);
+                clipped << QStringLiteral("%1 %2 wide (needs %3)").arg(widget->objectName()).arg(place.width()).arg(needed);
         }
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String(", "))));
         // Still of one fixed size: Qt's layout alone would raise the minimum above the maximum.

@@ -32,11 +32,8 @@ using namespace Tavrix;
 using Tavrix::RQ::ConvertationContext;
 using Tavrix::RQ::PathsSettings;
 using Tavrix::RQ::Service::Sharing::YouTube::YouTubeSharingLogic;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingDialog;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingErrorHandler;
-using Tavrix::RQ::Service::Sharing::YouTube::UI::YouTubeSharingWidget;
-using TestSupport::FakeStreamsBuilder;
-using TestSupport::LogCapture;
+using namespace Tavrix::RQ::Service::Sharing::YouTube::UI;
+using namespace TestSupport;
 
 namespace {
 const QString kTooShort = QStringLiteral("Too short title name.");
@@ -50,7 +47,7 @@ constexpr qint64 kSecond = 1000000;
 // shows whose extension was taken.
 QByteArray Catalogue()
 {
-    QByteArray json = TestSupport::CatalogueJson({
+    QByteArray json = CatalogueJson({
         {"hd", {"format_online_video_for_youtube", "default_preset_for_youtube"}, "HD 720p", "HD 720p (de)", 1280, 720},
         {"web", {"format_online_video_for_youtube"}, "Web 360p", "Web 360p (de)", 640, 360},
     });
@@ -67,23 +64,6 @@ const QList<QPair<const char*, QString>> kFormTexts = {
     {"sizeTextLabel", "Estimated File Size:"}, {"durationTextLabel", "Duration:"}, {"cancelButton", "Cancel"},
     {"startButton", "Start"},
 };
-
-Social::Field MakeField(const QList<QPair<QString, QString>>& options, const QString& selected)
-{
-    Social::Field field;
-    for (const auto& option : options)
-        field.options.append({option.first, option.second, QString()});
-    field.selectedValue = selected;
-    return field;
-}
-
-QStringList ItemTexts(const QComboBox* combo)
-{
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
-}
 
 // The record's pointers, each with the name of its member.
 #define ENTRY(member) qMakePair<QWidget*, QString>(ui.member, QStringLiteral(#member))
@@ -169,7 +149,7 @@ private:
     template <class T>
     T* Find(const char* name) const
     {
-        return TestSupport::FindWidget<T>(dialog.get(), name);
+        return FindWidget<T>(dialog.get(), name);
     }
 
     QString Folder(const QString& name) const { return QDir::fromNativeSeparators(dir->filePath(name)); }
@@ -179,7 +159,7 @@ private:
         ConvertationContext context;
         context.sourcePath = ioPath(source.toStdString());
         context.conversion =
-            ConvertationContext::Conversion{TestSupport::MakeProjectHandle(), nullptr, {{5 * kSecond, 2 * kSecond}}, true};
+            ConvertationContext::Conversion{MakeProjectHandle(), nullptr, {{5 * kSecond, 2 * kSecond}}, true};
         context.extra = ConvertationContext::Extra{"extra", 7};
         return context;
     }
@@ -211,13 +191,12 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("Presets-utf8-orbitrec-sharing.json")),
-                                       Catalogue()));
-        QVERIFY(TestSupport::WriteFile(dir->filePath(QStringLiteral("PresetsOrder-utf8-orbitrec-sharing.json")),
-                                       TestSupport::OrderJson({"hd", "web"})));
+        QVERIFY(WriteFile(dir->filePath(QStringLiteral("Presets-utf8-orbitrec-sharing.json")), Catalogue()));
+        QVERIFY(WriteFile(dir->filePath(QStringLiteral("PresetsOrder-utf8-orbitrec-sharing.json")),
+                          OrderJson({"hd", "web"})));
         App::SetPathToResources(ioPath(dir->path().toStdString()));
 
-        pathsSettings = TestSupport::MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
+        pathsSettings = MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
         pathsSettings->SetResultsFolderPath(Folder("results"));
         builder = std::make_shared<FakeStreamsBuilder>();
         builder->video = FakeStreamsBuilder::MakeVideo(1920, 1080, 60 * kSecond);
@@ -240,9 +219,9 @@ private slots:
             return MakeField({{"public", "Public"}, {"unlisted", "Unlisted"}, {"private", "Private"}}, "private");
         });
         dialog->SetCategoryDescriptionFetcher([this] {
-            return MakeField({{"1", german ? "Filme" : "Film"}, {"10", german ? "Musik" : "Music"},
-                              {"22", german ? "Leute" : "People"}},
-                             "22");
+            return MakeField(
+                {{"1", german ? "Filme" : "Film"}, {"10", german ? "Musik" : "Music"}, {"22", german ? "Leute" : "People"}},
+                "22");
         });
     }
 
@@ -356,11 +335,9 @@ private slots:
     void constructionNeedsEveryService_data()
     {
         QTest::addColumn<int>("missing");
-        QTest::newRow("paths settings") << 0;
-        QTest::newRow("streams builder") << 1;
-        QTest::newRow("customization") << 2;
-        QTest::newRow("look and feel") << 3;
-        QTest::newRow("links") << 4;
+        int missing = 0;
+        for (const char* service : {"paths settings", "streams builder", "customization", "look and feel", "links"})
+            QTest::newRow(service) << missing++;
     }
 
     void constructionNeedsEveryService()
@@ -388,23 +365,22 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("startEnabled");
 
-        QTest::newRow("leading blank") << " My clip" << kIncorrect << false;
-        QTest::newRow("less-than first") << "<clip" << kIncorrect << false;
-        QTest::newRow("less-than inside") << "my <b> clip" << kIncorrect << false;
-        QTest::newRow("greater-than last") << "clip>" << kIncorrect << false;
-        QTest::newRow("plain words") << "My holiday clip" << "" << true;
-        QTest::newRow("trailing blank") << "clip " << "" << true;
-        QTest::newRow("other file-name characters") << "take 2: final?" << "" << true;
-        QTest::newRow("non-latin") << QString::fromUtf8("Видео 動画") << "" << true;
+        QTest::newRow("leading blank") << " My clip" << kIncorrect;
+        QTest::newRow("less-than first") << "<clip" << kIncorrect;
+        QTest::newRow("less-than inside") << "my <b> clip" << kIncorrect;
+        QTest::newRow("greater-than last") << "clip>" << kIncorrect;
+        QTest::newRow("plain words") << "My holiday clip" << "";
+        QTest::newRow("trailing blank") << "clip " << "";
+        QTest::newRow("other file-name characters") << "take 2: final?" << "";
+        QTest::newRow("non-latin") << QString::fromUtf8("Видео 動画") << "";
     }
 
     void titleCheck()
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        QFETCH(bool, startEnabled);
+        const bool startEnabled = message.isEmpty();
 
         // Signed out, Start stays enabled for a good title: the check leaves
         // alone the errors that are not its own.
@@ -443,7 +419,7 @@ private slots:
         QFETCH(bool, folderIsAFile);
         const QString folder = Folder(folderIsAFile ? "notes.txt" : keep ? "mine" : "results");
         if (folderIsAFile)
-            QVERIFY(TestSupport::WriteFile(folder, "the user's notes"));
+            QVERIFY(WriteFile(folder, "the user's notes"));
         pathsSettings->SetUserSelectedSavePath(keep ? folder : Folder("mine"));
         pathsSettings->SetResultsFolderPath(keep ? Folder("results") : folder);
         ShowWithFile();
@@ -514,8 +490,7 @@ private slots:
         QLabel* resolution = Find<QLabel>("resolutionValueLabel");
         QCOMPARE(resolution->text(), QStringLiteral("1280x720"));
         QList<bool> builtWhenAsked;
-        connect(dialog.get(), &YouTubeSharingDialog::CancelRequested, this,
-                [&] { builtWhenAsked << builder->built; });
+        connect(dialog.get(), &YouTubeSharingDialog::CancelRequested, this, [&] { builtWhenAsked << builder->built; });
         QSignalSpy rejected(dialog.get(), &QDialog::rejected);
 
         if (how == QLatin1String("Cancel"))
@@ -525,16 +500,12 @@ private slots:
         else
         {
             const Qt::Key key = how.contains(QLatin1String("Return")) ? Qt::Key_Return
-                : how.contains(QLatin1String("Enter"))                ? Qt::Key_Enter
-                                                                      : Qt::Key_Escape;
-            Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-            if (how.contains(QLatin1String("keypad")))
-                modifiers |= Qt::KeypadModifier;
-            if (how.contains(QLatin1String("shift")))
-                modifiers |= Qt::ShiftModifier;
+                : how.contains(QLatin1String("Enter")) ? Qt::Key_Enter : Qt::Key_Escape;
+            const Qt::KeyboardModifiers modifiers =
+                (how.contains(QLatin1String("keypad")) ? Qt::KeypadModifier : Qt::NoModifier)
+                | (how.contains(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier);
             const bool inTitle = how.endsWith(QLatin1String("in the title"));
-            QTest::keyClick(inTitle ? static_cast<QWidget*>(Find<QLineEdit>("titleEdit")) : dialog.get(), key,
-                            modifiers);
+            QTest::keyClick(inTitle ? Find<QWidget>("titleEdit") : dialog.get(), key, modifiers);
         }
 
         QVERIFY(started.isEmpty());
@@ -581,8 +552,8 @@ private slots:
         lookAndFeel->SetLocale("de_DE");
         QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
 
-        TestSupport::WordTranslator translator("YouTubeSharingWidget",
-                                               {{"Created with %1\n%2", "Erstellt mit %1\n%2"}, {"%1, %1 %2", "%2 von %1"}});
+        WordTranslator translator("YouTubeSharingWidget",
+                                  {{"Created with %1\n%2", "Erstellt mit %1\n%2"}, {"%1, %1 %2", "%2 von %1"}});
         QCoreApplication::installTranslator(&translator);
         QTRY_COMPARE(Find<QPlainTextEdit>("descriptionText")->toPlainText(),
                      QStringLiteral("Erstellt mit Orbit Rec\n") + kHomePage);
@@ -591,8 +562,7 @@ private slots:
         QComboBox* category = Find<QComboBox>("categoryComboBox");
         QCOMPARE(ItemTexts(category), (QStringList{"Filme", "Musik", "Leute"}));
         QCOMPARE(category->currentData(Qt::UserRole).toString(), QStringLiteral("22"));
-        QCOMPARE(Find<QComboBox>("privacyComboBox")->currentData(Qt::UserRole).toString(),
-                 QStringLiteral("private"));
+        QCOMPARE(Find<QComboBox>("privacyComboBox")->currentData(Qt::UserRole).toString(), QStringLiteral("private"));
         QCOMPARE(Find<QComboBox>("resolutionComboBox")->currentText(), QStringLiteral("HD 720p (de)"));
 
         QVERIFY(!Find<QPushButton>("signInButton")->isVisible());

@@ -1,12 +1,16 @@
 #pragma once
 
-// A widget of a form by its object name; a missing one ends the test run,
-// since every check after it would only crash.
+// The sharing form as a test sees it: a widget by its object name, the texts
+// of a list, and a list of choices as YouTube gives it.
 
+#include "SocialProtocol.h"
+
+#include <QComboBox>
 #include <QWidget>
 
 namespace TestSupport {
 
+// A missing widget ends the test run, since every check after it would only crash.
 template <class T>
 T* FindWidget(const QWidget* root, const char* name)
 {
@@ -14,6 +18,24 @@ T* FindWidget(const QWidget* root, const char* name)
     if (!widget)
         qFatal("no widget %s", name);
     return widget;
+}
+
+inline QStringList ItemTexts(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+// Choices given as (value, shown text), one of them selected by its value.
+inline Tavrix::Social::Field MakeField(const QList<QPair<QString, QString>>& options, const QString& selected)
+{
+    Tavrix::Social::Field field;
+    for (const auto& option : options)
+        field.options.append({option.first, option.second, QString()});
+    field.selectedValue = selected;
+    return field;
 }
 
 } // namespace TestSupport
