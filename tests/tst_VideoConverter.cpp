@@ -116,31 +116,30 @@ private slots:
         QTest::addColumn<double>("seconds");
 
         const CutIntervals none;
+        const QList<int> encoded;
         const QSize small(320, 240);
         QTest::newRow("fits") << "fits.mp4" << "box240" << none << false << QList<int>{0, 75} << small << 3.0;
         QTest::newRow("fits, no resize filter") << "fits.mp4" << "nobox" << none << false << QList<int>{0, 75} << small << 3.0;
         QTest::newRow("cut on key frames") << "fits.mp4" << "box240" << CutIntervals{{2000000, 1000000}} << false
                                            << QList<int>{0, 25, 50, 75} << small << 2.0;
-        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << none << true << QList<int>{} << small << 3.0;
-        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << none << false << QList<int>{} << small << 3.0;
-        QTest::newRow("4:3 into a 16:9 box") << "fits.mp4" << "box360" << none << false << QList<int>{} << QSize(480, 360)
-                                             << 3.0;
-        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << none << false << QList<int>{}
+        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << none << true << encoded << small << 3.0;
+        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << none << false << encoded << small << 3.0;
+        QTest::newRow("4:3 into a 16:9 box") << "fits.mp4" << "box360" << none << false << encoded << QSize(480, 360) << 3.0;
+        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << none << false << encoded
                                                     << QSize(426, 240) << 2.0;
         // HEVC has the profile names H.264 has; MPEG-4 Part 2 has not.
-        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << none << false << QList<int>{} << small << 2.0;
-        QTest::newRow("not H.264") << "clip 4x3.mp4" << "box240" << none << false << QList<int>{} << small << 3.0;
-        QTest::newRow("not H.264, no resize filter") << "clip 4x3.mp4" << "nobox" << none << false << QList<int>{} << small
-                                                     << 3.0;
+        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << none << false << encoded << small << 2.0;
+        QTest::newRow("not H.264") << "clip 4x3.mp4" << "box240" << none << false << encoded << small << 3.0;
+        QTest::newRow("not H.264, no resize filter") << "clip 4x3.mp4" << "nobox" << none << false << encoded << small << 3.0;
         QTest::newRow("cut between key frames") << "fits.mp4" << "box240" << CutIntervals{{500000, 1500000}} << false
-                                                << QList<int>{} << small << 2.0;
+                                                << encoded << small << 2.0;
         QTest::newRow("cuts reversed, one inside the other")
-            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 1000000}, {1500000, 2000000}} << false
-            << QList<int>{} << small << 1.5;
+            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 1000000}, {1500000, 2000000}} << false << encoded
+            << small << 1.5;
         QTest::newRow("cut past the end") << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 90000000}} << false
-                                          << QList<int>{} << small << 2.5;
+                                          << encoded << small << 2.5;
         QTest::newRow("two cuts apart") << "clip 4x3.mp4" << "box240" << CutIntervals{{0, 500000}, {2000000, 2500000}}
-                                        << false << QList<int>{} << small << 2.0;
+                                        << false << encoded << small << 2.0;
     }
 
     void convertsEachRequest()

@@ -67,8 +67,9 @@ struct TestPreset
 {
     QString id;
     QStringList tags;
-    QString english;
-    QString german;
+    // Initialised here, so a row may leave out the names it has no use for.
+    QString english = {};
+    QString german = {};
     int boxWidth = 0;
     int boxHeight = 0;
     qint64 videoBitRate = 8000000;
