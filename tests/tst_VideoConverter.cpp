@@ -233,13 +233,12 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("reason");
 
-        QTest::newRow("no preset") << "clip 4x3.mp4" << "" << CutIntervals{} << ""
-                                   << "Cannot convert \"%1\": no export preset was chosen";
-        QTest::newRow("not a video") << "presets.json" << "box360" << CutIntervals{} << ""
-                                     << "Not a media file: \"%1\": ";
+        const CutIntervals none;
+        QTest::newRow("no preset") << "clip 4x3.mp4" << "" << none << "" << "Cannot convert \"%1\": no export preset was chosen";
+        QTest::newRow("not a video") << "presets.json" << "box360" << none << "" << "Not a media file: \"%1\": ";
         QTest::newRow("everything cut") << "clip 4x3.mp4" << "box360" << CutIntervals{{0, 5000000}} << ""
                                         << "Cannot convert \"%1\": the cuts remove the whole video";
-        QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << CutIntervals{} << "/nonexistent/ffmpeg"
+        QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << none << "/nonexistent/ffmpeg"
                                    << "Cannot start /nonexistent/ffmpeg: ";
     }
 
