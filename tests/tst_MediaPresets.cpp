@@ -87,8 +87,7 @@ private slots:
         for (int i = 0; i < heights.size(); ++i)
         {
             const Conf::IPresetPtr& preset = presets[std::size_t(i)];
-            const QString id = QString::fromStdString(preset->GetId());
-            QCOMPARE(id, QStringLiteral("youtube_mp4_h264_aac_%1p").arg(heights[i]));
+            QCOMPARE(QString::fromStdString(preset->GetId()), QStringLiteral("youtube_mp4_h264_aac_%1p").arg(heights[i]));
             QCOMPARE(QStringList({QString::fromStdString(preset->GetFileExtension()),
                                   QString::fromStdString(preset->GetVideoCodec()),
                                   QString::fromStdString(preset->GetAudioCodec())}),
@@ -161,9 +160,9 @@ private slots:
         QFETCH(QString, id);
         QFETCH(QString, expected);
 
-        QByteArray json = TestSupport::CatalogueJson({TestPreset{"both", {kYouTube}, "High quality", QString::fromUtf8("Hohe Qualität")},
-                                                      TestPreset{"nameless", {kYouTube}},
-                                                      TestPreset{"swiss", {kYouTube}, "High"}});
+        QByteArray json = TestSupport::CatalogueJson(
+            {TestPreset{"both", {kYouTube}, "High quality", QString::fromUtf8("Hohe Qualität")},
+             TestPreset{"nameless", {kYouTube}}, TestPreset{"swiss", {kYouTube}, "High"}});
         json.replace("\"High\"", QString::fromUtf8("\"High\", \"de_CH\": \"Hochi Qualität\"").toUtf8());
         QVERIFY(storage->LoadPresets(Write(QStringLiteral("names.json"), json), ioPath()));
 

@@ -44,11 +44,6 @@ public:
     int cancels = 0;
 };
 
-QString Local(const ioPath& path)
-{
-    return QString::fromStdString(path.utf8string());
-}
-
 // A field of ffprobe's answer as text, whether it wrote it as a number or as text.
 QString Text(const QJsonObject& object, const char* key)
 {
@@ -173,7 +168,7 @@ private slots:
 
         const QString output = m_out->filePath(QStringLiteral("out.mp4"));
         const ConvertationContext& done = manager.uploads.front();
-        QCOMPARE(Local(done.outputPath), output);
+        QCOMPARE(done.outputPath, ioPath(output.toStdString()));
         QCOMPARE(done.sourcePath, context.sourcePath);
         QCOMPARE(done.extra->data, std::string("kept along"));
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList{QStringLiteral("out.mp4")});
@@ -292,7 +287,7 @@ private slots:
         QCOMPARE(progress->calls.mid(0, 2),
                  (QStringList{QStringLiteral("SetSaveFormatTextGetter"), QStringLiteral("OnStart")}));
         QCOMPARE(progress->textGetter(), QStringLiteral("Converting the video"));
-        QCOMPARE(Local(progress->started.outputPath), m_out->filePath(QStringLiteral("long.mp4")));
+        QCOMPARE(progress->started.outputPath, ioPath(m_out->filePath(QStringLiteral("long.mp4")).toStdString()));
         QTRY_VERIFY_WITH_TIMEOUT(!progress->steps.empty() && progress->steps.back().fraction > 0.0f, 30000);
         QVERIFY(progress->steps.back().fraction < 1.0f);
 
