@@ -36,14 +36,11 @@ private slots:
         QTest::addColumn<QUrl>("url");
         QTest::addColumn<bool>("openerAnswer");
         QTest::addColumn<bool>("opened");
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("error"); // logged after "Tavrix::App::LinksOpener::OpenLink: "
         QTest::newRow("video link") << QUrl("https://youtu.be/abc") << true << true << "";
-        QTest::newRow("empty") << QUrl() << true << false
-                               << "Tavrix::App::LinksOpener::OpenLink: Refused link \"\"";
-        QTest::newRow("relative") << QUrl("watch?v=abc") << true << false
-                                  << "Tavrix::App::LinksOpener::OpenLink: Refused link \"watch?v=abc\"";
-        QTest::newRow("no browser") << QUrl("https://youtu.be/abc") << false << false
-                                    << "Tavrix::App::LinksOpener::OpenLink: Cannot open https://youtu.be/abc";
+        QTest::newRow("empty") << QUrl() << true << false << "Refused link \"\"";
+        QTest::newRow("relative") << QUrl("watch?v=abc") << true << false << "Refused link \"watch?v=abc\"";
+        QTest::newRow("no browser") << QUrl("https://youtu.be/abc") << false << false << "Cannot open https://youtu.be/abc";
     }
 
     void opensOnlyUsableLinks()
@@ -58,7 +55,8 @@ private slots:
         TestSupport::LogCapture log;
         QCOMPARE(opener.OpenLink(url), opened);
         QCOMPARE(browser.opened.size(), (url.isEmpty() || url.isRelative()) ? 0 : 1);
-        QCOMPARE(log.Texts(google::GLOG_ERROR), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(log.Texts(google::GLOG_ERROR),
+                 error.isEmpty() ? QStringList() : QStringList{"Tavrix::App::LinksOpener::OpenLink: " + error});
     }
 
     void soundIsAValidWave_data()

@@ -87,8 +87,7 @@ private slots:
         for (int i = 0; i < heights.size(); ++i)
         {
             const Conf::IPresetPtr& preset = presets[std::size_t(i)];
-            const QString id = QString::fromStdString(preset->GetId());
-            QCOMPARE(id, QStringLiteral("youtube_mp4_h264_aac_%1p").arg(heights[i]));
+            QCOMPARE(QString::fromStdString(preset->GetId()), QStringLiteral("youtube_mp4_h264_aac_%1p").arg(heights[i]));
             QCOMPARE(QStringList({QString::fromStdString(preset->GetFileExtension()),
                                   QString::fromStdString(preset->GetVideoCodec()),
                                   QString::fromStdString(preset->GetAudioCodec())}),
@@ -113,7 +112,7 @@ private slots:
         QFETCH(QStringList, order);
         QList<TestPreset> presets;
         for (const char* id : {"a", "b", "c", "d"})
-            presets.append(TestPreset{QString::fromLatin1(id), {kYouTube}, QString(), QString()});
+            presets.append(TestPreset{QString::fromLatin1(id), {kYouTube}});
         QVERIFY(storage->LoadPresets(Catalogue(presets), ioPath()));
         storage->SetPresetOrderer(PresetOrderer::Create(Write(QStringLiteral("order.json"), TestSupport::OrderJson(order))));
         QTEST(TaggedIds(*storage, kYouTube), "expected");
@@ -122,10 +121,10 @@ private slots:
     void tagsAndDuplicates()
     {
         // Two presets share "dup"; their file order survives ordering.
-        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"dup", {kYouTube}, "first", QString()},
-                                                TestPreset{"other", {QStringLiteral("format_for_vimeo")}, "other", QString()},
-                                                TestPreset{"top", {kYouTube, kDefault}, "top", QString()},
-                                                TestPreset{"dup", {kYouTube, kDefault}, "second", QString()}}),
+        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"dup", {kYouTube}, "first"},
+                                                TestPreset{"other", {QStringLiteral("format_for_vimeo")}, "other"},
+                                                TestPreset{"top", {kYouTube, kDefault}, "top"},
+                                                TestPreset{"dup", {kYouTube, kDefault}, "second"}}),
                                      ioPath()));
         storage->SetPresetOrderer(PresetOrderer::Create(Write(QStringLiteral("order.json"), TestSupport::OrderJson({"top"}))));
 
@@ -161,10 +160,9 @@ private slots:
         QFETCH(QString, id);
         QFETCH(QString, expected);
 
-        QByteArray json = TestSupport::CatalogueJson({TestPreset{"both", {kYouTube}, "High quality",
-                                                                 QString::fromUtf8("Hohe Qualität")},
-                                                      TestPreset{"nameless", {kYouTube}, QString(), QString()},
-                                                      TestPreset{"swiss", {kYouTube}, "High", QString()}});
+        QByteArray json = TestSupport::CatalogueJson(
+            {TestPreset{"both", {kYouTube}, "High quality", QString::fromUtf8("Hohe Qualität")},
+             TestPreset{"nameless", {kYouTube}}, TestPreset{"swiss", {kYouTube}, "High"}});
         json.replace("\"High\"", QString::fromUtf8("\"High\", \"de_CH\": \"Hochi Qualität\"").toUtf8());
         QVERIFY(storage->LoadPresets(Write(QStringLiteral("names.json"), json), ioPath()));
 
@@ -179,14 +177,12 @@ private slots:
         QTest::addColumn<QString>("problem");
 
         const QByteArray good = TestSupport::CatalogueJson({TestPreset{"a", {kYouTube}, "A", QString(), 640, 360}});
-        QByteArray noId = good;
-        noId.replace("\"id\": \"a\"", "\"id\": \"\"");
-        QByteArray negative = good;
-        negative.replace("\"bitRate\": 8000000", "\"bitRate\": -5");
-        QByteArray arraySetting = good;
-        arraySetting.replace("\"width\": 640", "\"width\": [640]");
-        QByteArray noMedia = good;
-        noMedia.replace("\"video\"", "\"vid\"").replace("\"audio\"", "\"aud\"");
+        // A good catalogue with one text replaced.
+        const auto edited = [&good](const char* from, const char* to) { return QByteArray(good).replace(from, to); };
+        const QByteArray noId = edited("\"id\": \"a\"", "\"id\": \"\"");
+        const QByteArray negative = edited("\"bitRate\": 8000000", "\"bitRate\": -5");
+        const QByteArray arraySetting = edited("\"width\": 640", "\"width\": [640]");
+        const QByteArray noMedia = edited("\"video\"", "\"vid\"").replace("\"audio\"", "\"aud\"");
 
         QTest::newRow("missing") << false << QByteArray() << "No such file or directory";
         QTest::newRow("not JSON") << false << QByteArray("{ \"format\": ") << "JSON error at offset 12: unterminated object";
@@ -219,8 +215,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
 
-        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"a", {kYouTube}, "A", QString()},
-                                                TestPreset{"b", {kYouTube}, "B", QString()}}),
+        QVERIFY(storage->LoadPresets(Catalogue({TestPreset{"a", {kYouTube}, "A"}, TestPreset{"b", {kYouTube}, "B"}}),
                                      ioPath()));
         const ioPath path = content.isEmpty() ? ioPath(dir.filePath(QStringLiteral("absent.json")).toStdString())
                                               : Write(QStringLiteral("bad.json"), content);
@@ -273,8 +268,7 @@ private slots:
         settings.AddChild(Core::Property("width", QStringLiteral("wide")));
         LogCapture log;
         const Proc::SettingsResizer box = Proc::IFilterResize::Property2Settings(settings);
-        QCOMPARE(box.width, 0);
-        QCOMPARE(box.height, 0);
+        QCOMPARE(QSize(box.width, box.height), QSize(0, 0));
         QCOMPARE(log.Texts(google::GLOG_ERROR),
                  (QStringList{"Tavrix::Proc::IFilterResize::Property2Settings: \"width\" is not a size: wide",
                               "Tavrix::Proc::IFilterResize::Property2Settings: \"height\" is missing"}));

@@ -195,8 +195,7 @@ private slots:
     void facts_data()
     {
         QTest::addColumn<QString>("preset");
-        QTest::addColumn<int>("width"); // 0: no video stream
-        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("frame"); // empty: no video stream
         QTest::addColumn<qint64>("videoUs");
         QTest::addColumn<qint64>("audioUs");
         QTest::addColumn<CutIntervals>("cuts");
@@ -204,44 +203,42 @@ private slots:
 
         const qint64 minute = 60 * kSecond;
         const CutIntervals none;
+        const QSize full(1920, 1080);
         QTest::newRow("resize filter after another filter")
-            << "framed" << 1920 << 1080 << minute << minute << none << QStringList{"854x480", "20.6 MB", "01:00"};
-        QTest::newRow("no resize filter")
-            << "raw" << 1440 << 1080 << minute << minute << none << QStringList{"-", "60.0 MB", "01:00"};
+            << "framed" << full << minute << minute << none << QStringList{"854x480", "20.6 MB", "01:00"};
+        QTest::newRow("no resize filter") << "raw" << QSize(1440, 1080) << minute << minute << none
+                                          << QStringList{"-", "60.0 MB", "01:00"};
         QTest::newRow("no video stream: measured as 1920x1080, no duration")
-            << "p1080" << 0 << 0 << 0LL << minute << none << QStringList{"1920x1080", "60.0 MB", "00:00"};
+            << "p1080" << QSize() << 0LL << minute << none << QStringList{"1920x1080", "60.0 MB", "00:00"};
         QTest::newRow("the longer stream sets the size")
-            << "p1080" << 1920 << 1080 << minute << 2 * minute << none << QStringList{"1920x1080", "120 MB", "01:00"};
-        QTest::newRow("three hours") << "p1080" << 1920 << 1080 << 180 * minute << 180 * minute << none
+            << "p1080" << full << minute << 2 * minute << none << QStringList{"1920x1080", "120 MB", "01:00"};
+        QTest::newRow("three hours") << "p1080" << full << 180 * minute << 180 * minute << none
                                      << QStringList{"1920x1080", "10.5 GB", "03:00:00"};
-        QTest::newRow("no cuts") << "p1080" << 1920 << 1080 << qint64(90500000) << minute << none
+        QTest::newRow("no cuts") << "p1080" << full << qint64(90500000) << minute << none
                                  << QStringList{"1920x1080", "90.5 MB", "01:30"};
-        QTest::newRow("one interval") << "p1080" << 1920 << 1080 << qint64(90500000) << minute
-                                      << CutIntervals{{0, 2592030000000}} << QStringList{"1920x1080", "0 B", "02:00"};
+        QTest::newRow("one interval") << "p1080" << full << qint64(90500000) << minute << CutIntervals{{0, 2592030000000}}
+                                      << QStringList{"1920x1080", "0 B", "02:00"};
         // The size counts the nested cut once and takes the last one end first.
         QTest::newRow("intervals add first minus second")
-            << "p1080" << 1920 << 1080 << qint64(90500000) << minute
+            << "p1080" << full << qint64(90500000) << minute
             << CutIntervals{{30000000, 2592010000000}, {40000000, 50000000}, {20000000, 10000000}}
             << QStringList{"1920x1080", "20.0 MB", "01:10"};
         QTest::newRow("under a millisecond below zero truncates to zero")
-            << "p1080" << 1920 << 1080 << 0LL << minute << CutIntervals{{-2591999999500, 0}}
-            << QStringList{"1920x1080", "60.0 MB", "00:00"};
+            << "p1080" << full << 0LL << minute << CutIntervals{{-2591999999500, 0}} << QStringList{"1920x1080", "60.0 MB", "00:00"};
         // 60 s less 30 days is -2 591 940 000 ms, which wraps to 1 703 027 296 ms.
-        QTest::newRow("milliseconds are passed in 32 bits") << "p1080" << 1920 << 1080 << minute << minute
-                                                             << CutIntervals{{0, 0}}
-                                                             << QStringList{"1920x1080", "60.0 MB", "473:03:47"};
+        QTest::newRow("milliseconds are passed in 32 bits")
+            << "p1080" << full << minute << minute << CutIntervals{{0, 0}} << QStringList{"1920x1080", "60.0 MB", "473:03:47"};
     }
 
     void facts()
     {
         QFETCH(QString, preset);
-        QFETCH(int, width);
-        QFETCH(int, height);
+        QFETCH(QSize, frame);
         QFETCH(qint64, videoUs);
         QFETCH(qint64, audioUs);
         QFETCH(CutIntervals, cuts);
 
-        builder->video = width ? FakeStreamsBuilder::MakeVideo(width, height, videoUs) : nullptr;
+        builder->video = frame.isEmpty() ? nullptr : FakeStreamsBuilder::MakeVideo(frame.width(), frame.height(), videoUs);
         builder->audio = Proc::Stream::CreateAudio(audioUs, 128000);
         MakeHelper();
         Select(preset);

@@ -29,10 +29,9 @@ private slots:
             return;
         // A name that would read as an option and a protocol if passed bare.
         m_video = m_dir.filePath(QStringLiteral("-clip: 1.mp4"));
-        m_silent = m_dir.filePath(QStringLiteral("silent.mp4"));
         m_audio = m_dir.filePath(QStringLiteral("tone.m4a"));
         QVERIFY(TestSupport::MakeClip(QStringLiteral("file:") + m_video, 320, 240, 2, true));
-        QVERIFY(TestSupport::MakeClip(m_silent, 160, 120, 1, false));
+        QVERIFY(TestSupport::MakeClip(m_dir.filePath(QStringLiteral("silent.mp4")), 160, 120, 1, false));
         const QStringList tone = TestSupport::Args(QStringLiteral("-v error -y -f lavfi -i sine=duration=1 -c:a aac"));
         QVERIFY(!TestSupport::RunTool(QStringLiteral("ffmpeg"), tone + QStringList{m_audio}).isNull());
         QVERIFY(TestSupport::WriteFile(m_dir.filePath(QStringLiteral("notes.mp4")), "these are notes, not a video\n"));
@@ -156,7 +155,6 @@ private:
     QTemporaryDir m_dir;
     bool m_haveFfmpeg = false;
     QString m_video;
-    QString m_silent;
     QString m_audio;
 };
 

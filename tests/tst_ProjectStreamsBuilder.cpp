@@ -34,15 +34,12 @@ QString Streams(const ProjectStreamsBuilder& builder)
     QStringList streams;
     if (const Proc::IStreamPtr video = builder.GetVideoStream())
     {
+        const QString kind = video->GetKind() == Proc::IStream::Kind::Video ? "video" : "not video";
         const Conf::FrameInfo frame = video->GetVideoFormat()->GetFrameInfo();
-        streams << QStringLiteral("%1 %2x%3 %4:%5 %6 %7")
-                       .arg(video->GetKind() == Proc::IStream::Kind::Video ? "video" : "not video")
-                       .arg(frame.width)
-                       .arg(frame.height)
-                       .arg(frame.pixelAspectNum)
-                       .arg(frame.pixelAspectDen)
-                       .arg(QString::fromStdString(video->GetVideoFormat()->GetCodec()))
-                       .arg(video->GetDuration());
+        const QString shape = QStringLiteral("%1x%2 %3:%4").arg(frame.width).arg(frame.height)
+                                  .arg(frame.pixelAspectNum).arg(frame.pixelAspectDen);
+        const QString codec = QString::fromStdString(video->GetVideoFormat()->GetCodec());
+        streams << QStringLiteral("%1 %2 %3 %4").arg(kind, shape, codec).arg(video->GetDuration());
     }
     if (const Proc::IStreamPtr audio = builder.GetSecondStream())
         streams << QStringLiteral("%1 %2")

@@ -44,11 +44,6 @@ public:
     int cancels = 0;
 };
 
-QString Local(const ioPath& path)
-{
-    return QString::fromStdString(path.utf8string());
-}
-
 // A field of ffprobe's answer as text, whether it wrote it as a number or as text.
 QString Text(const QJsonObject& object, const char* key)
 {
@@ -116,31 +111,30 @@ private slots:
         QTest::addColumn<double>("seconds");
 
         const CutIntervals none;
+        const QList<int> encoded;
         const QSize small(320, 240);
         QTest::newRow("fits") << "fits.mp4" << "box240" << none << false << QList<int>{0, 75} << small << 3.0;
         QTest::newRow("fits, no resize filter") << "fits.mp4" << "nobox" << none << false << QList<int>{0, 75} << small << 3.0;
         QTest::newRow("cut on key frames") << "fits.mp4" << "box240" << CutIntervals{{2000000, 1000000}} << false
                                            << QList<int>{0, 25, 50, 75} << small << 2.0;
-        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << none << true << QList<int>{} << small << 3.0;
-        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << none << false << QList<int>{} << small << 3.0;
-        QTest::newRow("4:3 into a 16:9 box") << "fits.mp4" << "box360" << none << false << QList<int>{} << QSize(480, 360)
-                                             << 3.0;
-        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << none << false << QList<int>{}
+        QTest::newRow("re-encoding forced") << "fits.mp4" << "box240" << none << true << encoded << small << 3.0;
+        QTest::newRow("over the preset's rate") << "over.mp4" << "box240" << none << false << encoded << small << 3.0;
+        QTest::newRow("4:3 into a 16:9 box") << "fits.mp4" << "box360" << none << false << encoded << QSize(480, 360) << 3.0;
+        QTest::newRow("16:9 shrunk, odd box width") << "clip 16x9.mp4" << "box240" << none << false << encoded
                                                     << QSize(426, 240) << 2.0;
         // HEVC has the profile names H.264 has; MPEG-4 Part 2 has not.
-        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << none << false << QList<int>{} << small << 2.0;
-        QTest::newRow("not H.264") << "clip 4x3.mp4" << "box240" << none << false << QList<int>{} << small << 3.0;
-        QTest::newRow("not H.264, no resize filter") << "clip 4x3.mp4" << "nobox" << none << false << QList<int>{} << small
-                                                     << 3.0;
+        QTest::newRow("HEVC") << "hevc.mp4" << "box240" << none << false << encoded << small << 2.0;
+        QTest::newRow("not H.264") << "clip 4x3.mp4" << "box240" << none << false << encoded << small << 3.0;
+        QTest::newRow("not H.264, no resize filter") << "clip 4x3.mp4" << "nobox" << none << false << encoded << small << 3.0;
         QTest::newRow("cut between key frames") << "fits.mp4" << "box240" << CutIntervals{{500000, 1500000}} << false
-                                                << QList<int>{} << small << 2.0;
+                                                << encoded << small << 2.0;
         QTest::newRow("cuts reversed, one inside the other")
-            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 1000000}, {1500000, 2000000}} << false
-            << QList<int>{} << small << 1.5;
+            << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 1000000}, {1500000, 2000000}} << false << encoded
+            << small << 1.5;
         QTest::newRow("cut past the end") << "clip 4x3.mp4" << "box240" << CutIntervals{{2500000, 90000000}} << false
-                                          << QList<int>{} << small << 2.5;
+                                          << encoded << small << 2.5;
         QTest::newRow("two cuts apart") << "clip 4x3.mp4" << "box240" << CutIntervals{{0, 500000}, {2000000, 2500000}}
-                                        << false << QList<int>{} << small << 2.0;
+                                        << false << encoded << small << 2.0;
     }
 
     void convertsEachRequest()
@@ -174,7 +168,7 @@ private slots:
 
         const QString output = m_out->filePath(QStringLiteral("out.mp4"));
         const ConvertationContext& done = manager.uploads.front();
-        QCOMPARE(Local(done.outputPath), output);
+        QCOMPARE(done.outputPath, ioPath(output.toStdString()));
         QCOMPARE(done.sourcePath, context.sourcePath);
         QCOMPARE(done.extra->data, std::string("kept along"));
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files), QStringList{QStringLiteral("out.mp4")});
@@ -234,13 +228,12 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("reason");
 
-        QTest::newRow("no preset") << "clip 4x3.mp4" << "" << CutIntervals{} << ""
-                                   << "Cannot convert \"%1\": no export preset was chosen";
-        QTest::newRow("not a video") << "presets.json" << "box360" << CutIntervals{} << ""
-                                     << "Not a media file: \"%1\": ";
+        const CutIntervals none;
+        QTest::newRow("no preset") << "clip 4x3.mp4" << "" << none << "" << "Cannot convert \"%1\": no export preset was chosen";
+        QTest::newRow("not a video") << "presets.json" << "box360" << none << "" << "Not a media file: \"%1\": ";
         QTest::newRow("everything cut") << "clip 4x3.mp4" << "box360" << CutIntervals{{0, 5000000}} << ""
                                         << "Cannot convert \"%1\": the cuts remove the whole video";
-        QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << CutIntervals{} << "/nonexistent/ffmpeg"
+        QTest::newRow("no ffmpeg") << "clip 4x3.mp4" << "box360" << none << "/nonexistent/ffmpeg"
                                    << "Cannot start /nonexistent/ffmpeg: ";
     }
 
@@ -294,7 +287,7 @@ private slots:
         QCOMPARE(progress->calls.mid(0, 2),
                  (QStringList{QStringLiteral("SetSaveFormatTextGetter"), QStringLiteral("OnStart")}));
         QCOMPARE(progress->textGetter(), QStringLiteral("Converting the video"));
-        QCOMPARE(Local(progress->started.outputPath), m_out->filePath(QStringLiteral("long.mp4")));
+        QCOMPARE(progress->started.outputPath, ioPath(m_out->filePath(QStringLiteral("long.mp4")).toStdString()));
         QTRY_VERIFY_WITH_TIMEOUT(!progress->steps.empty() && progress->steps.back().fraction > 0.0f, 30000);
         QVERIFY(progress->steps.back().fraction < 1.0f);
 

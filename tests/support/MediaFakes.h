@@ -39,11 +39,8 @@ public:
 
     static Tavrix::Proc::IStreamPtr MakeVideo(int width, int height, std::int64_t durationUs)
     {
-        Tavrix::Conf::FrameInfo frame;
-        frame.width = width;
-        frame.height = height;
-        return Tavrix::Proc::Stream::CreateVideo(Tavrix::Conf::FormatCodecVideo::Create(frame, "h264"), durationUs,
-                                                 0);
+        const auto format = Tavrix::Conf::FormatCodecVideo::Create(Tavrix::Conf::FrameInfo{width, height}, "h264");
+        return Tavrix::Proc::Stream::CreateVideo(format, durationUs, 0);
     }
 
     Tavrix::Proc::IStreamPtr video;
@@ -67,8 +64,9 @@ struct TestPreset
 {
     QString id;
     QStringList tags;
-    QString english;
-    QString german;
+    // Initialised here, so a row may leave out the names it has no use for.
+    QString english = {};
+    QString german = {};
     int boxWidth = 0;
     int boxHeight = 0;
     qint64 videoBitRate = 8000000;

@@ -57,7 +57,7 @@ public:
         Tavrix::Social::RequestResult result;
     };
 
-    void SetSuccessText(const std::function<QString()>&) override { ++successTextCalls; }
+    void SetSuccessText(const std::function<QString()>&) override {}
     void Process(const Tavrix::RQ::Service::Sharing::SharingResultContext& context,
                  const Tavrix::Social::RequestResult& result) override
     {
@@ -65,7 +65,6 @@ public:
     }
 
     std::vector<Outcome> outcomes;
-    int successTextCalls = 0;
 };
 
 } // namespace TestSupport
