@@ -4,6 +4,7 @@
 
 #include "AppServices.h"
 #include "DesktopFakes.h"
+#include "FakeYoutubeProtocol.h"
 #include "FindWidget.h"
 #include "HostFakes.h"
 #include "HostLook.h"

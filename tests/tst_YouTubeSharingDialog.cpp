@@ -4,6 +4,7 @@
 #include "UI/YouTubeSharingWidget.h"
 
 #include "AppServices.h"
+#include "FakeYoutubeProtocol.h"
 #include "FindWidget.h"
 #include "LogCapture.h"
 #include "MediaFakes.h"

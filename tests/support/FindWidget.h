@@ -1,9 +1,7 @@
 #pragma once
 
 // The sharing form as a test sees it: a widget by its object name, the texts
-// of a list, and a list of choices as YouTube gives it.
-
-#include "SocialProtocol.h"
+// of a list.
 
 #include <QComboBox>
 #include <QWidget>
@@ -26,16 +24,6 @@ inline QStringList ItemTexts(const QComboBox* combo)
     for (int i = 0; i < combo->count(); ++i)
         texts << combo->itemText(i);
     return texts;
-}
-
-// Choices given as (value, shown text), one of them selected by its value.
-inline Tavrix::Social::Field MakeField(const QList<QPair<QString, QString>>& options, const QString& selected)
-{
-    Tavrix::Social::Field field;
-    for (const auto& option : options)
-        field.options.append({option.first, option.second, QString()});
-    field.selectedValue = selected;
-    return field;
 }
 
 } // namespace TestSupport
