@@ -3,7 +3,6 @@
 #include "TestMain.h"
 
 #include <QImage>
-#include <QPainter>
 
 using namespace Tavrix::UI;
 

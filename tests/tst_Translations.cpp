@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QRandomGenerator>
-#include <QUrlQuery>
 
 using namespace Tavrix::Social;
 using TestSupport::LogCapture;

@@ -20,7 +20,6 @@
 #include "UserSettings.h"
 
 #include <QDir>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 

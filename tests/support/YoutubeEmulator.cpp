@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QRegularExpression>
