@@ -64,12 +64,6 @@ private slots:
         logic = std::make_unique<YouTubeSharingLogic>(TestSupport::MakeSocialSettings(protocol), nullptr);
     }
 
-    void cleanup()
-    {
-        logic.reset();
-        protocol.reset();
-    }
-
     void constructionRefusesAMissingProtocol()
     {
         auto settings = std::make_shared<RQ::SocialSettings>(std::make_shared<TestSupport::MemoryProductSettings>());
@@ -155,21 +149,6 @@ private slots:
         const UploadTimes times = ComputeUploadTimes(progress, elapsedMs);
         QTEST(times.elapsed, "elapsed");
         QTEST(times.remained, "remained");
-    }
-
-    void progressCallbackBecomesProgressChanged()
-    {
-        QVERIFY(logic->StartUpload(ioPath("/tmp/a.mp4"), SomeInfo()));
-        QSignalSpy progress(logic.get(), &YouTubeSharingLogic::ProgressChanged);
-        const qint64 ticket = protocol->LastTicket(QStringLiteral("Upload"));
-        QVERIFY(protocol->ReportProgress(ticket, 0));
-        QVERIFY(protocol->ReportProgress(ticket, 42));
-        QCOMPARE(progress.count(), 2);
-        QCOMPARE(progress[0][0].toInt(), 0);
-        QCOMPARE(progress[0][2].toTime(), QTime(0, 0));
-        QCOMPARE(progress[1][0].toInt(), 42);
-        // Measured from the start of the upload: this test takes far less than a minute.
-        QVERIFY(progress[1][1].toTime() < QTime(0, 1));
     }
 
     void finishReportsOutcome_data()
