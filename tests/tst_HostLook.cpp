@@ -90,16 +90,12 @@ private slots:
 
     void init()
     {
+        // The previous test's dialog goes before the settings and folder it watches.
+        dialog.reset();
+        QLocale::setDefault(systemLocale);
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         pathsSettings = TestSupport::MakePathsSettings(dir->filePath(QStringLiteral("settings.ini")));
-    }
-
-    void cleanup()
-    {
-        dialog.reset();
-        errorHandler.reset();
-        QLocale::setDefault(systemLocale);
     }
 
     // Qt passes over a property or picture it cannot set without a word.

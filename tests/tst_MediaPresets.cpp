@@ -64,11 +64,9 @@ private:
     ioPath Shipped(const char* name) const { return App::GetPathToResources() / name; }
 
 private slots:
-    void init() { storage = PresetStorage::Create(); }
-
-    void cleanup()
+    void init()
     {
-        storage.reset();
+        storage = PresetStorage::Create();
         QLocale::setDefault(QLocale::c());
     }
 

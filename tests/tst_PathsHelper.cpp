@@ -84,18 +84,14 @@ private slots:
 
     void init()
     {
+        // The previous test's settings go before their folder does.
+        settings.reset();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         iniFile = dir->filePath(QStringLiteral("settings.ini"));
         settings = MakePathsSettings(iniFile);
         g_pickerCalls.clear();
         g_pickerAnswer.clear();
-    }
-
-    void cleanup()
-    {
-        settings.reset();
-        dir.reset();
     }
 
     // A notification shows its folder, added if need be, and selects it without

@@ -17,18 +17,14 @@ class TestSharingProgressBehaviour : public QObject
 private slots:
     void init()
     {
+        // The previous test's window goes before the host window it was shown over.
+        m_progress.reset();
         m_provider = std::make_shared<ParentProvider>();
         m_hostWindow = std::make_unique<QWidget>();
         m_provider->PushParent(m_hostWindow.get());
         m_progress = std::make_unique<SharingProgressBehaviour>(m_provider);
         m_text = QStringLiteral("Uploading to YouTube");
         m_progress->SetSaveFormatTextGetter([this] { return m_text; });
-    }
-
-    void cleanup()
-    {
-        m_progress.reset();
-        m_hostWindow.reset();
     }
 
     void startShowsANonModalWindowOverTheParent()

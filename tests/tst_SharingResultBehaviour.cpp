@@ -38,8 +38,6 @@ private slots:
             std::make_shared<TestSupport::FakeCustomizationManager>());
     }
 
-    void cleanup() { m_result.reset(); }
-
     void successOffersTheLink()
     {
         const QUrl url(QStringLiteral("https://youtu.be/abc123?t=1&x=<y>"));

@@ -81,6 +81,8 @@ private:
 private slots:
     void init()
     {
+        // The previous test's logic goes before the error handler it reports to.
+        logic.reset();
         protocol = std::make_shared<FakeYoutubeProtocol>();
         errors = std::make_unique<YouTubeSharingErrorHandler>();
         widgets = std::make_unique<TestSupport::ErrorHandlerWidgets>(*errors);
@@ -97,13 +99,6 @@ private slots:
             announced << (picture.isNull() ? QStringLiteral("picture:null")
                                            : QStringLiteral("picture:%1x%2").arg(picture.width()).arg(picture.height()));
         });
-    }
-
-    void cleanup()
-    {
-        logic.reset();
-        errors.reset();
-        protocol.reset();
     }
 
     void constructionIsQuietAndNeedsAProtocol()

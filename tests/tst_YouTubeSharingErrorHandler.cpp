@@ -55,12 +55,6 @@ private slots:
         widgets = std::make_unique<TestSupport::ErrorHandlerWidgets>(*handler);
     }
 
-    void cleanup()
-    {
-        handler.reset();
-        widgets.reset();
-    }
-
     // The calls, in order: "+X" sets error X, "-X" clears it with SetError,
     // "reset X" with ResetError, "retranslate" only applies the view. Before
     // the last call someone else touched the widgets: every call puts the
