@@ -97,7 +97,7 @@ private slots:
 
     void init()
     {
-        QCOMPARE(Admin("reset"), 200);
+        QVERIFY(Admin("reset"));
         m_run = std::make_unique<QTemporaryDir>();
         QVERIFY(m_run->isValid());
         m_signInPages.clear();
@@ -161,8 +161,8 @@ private slots:
         QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QStringLiteral("h264"));
 
         QNetworkAccessManager network;
-        const QJsonArray uploads =
-            TestSupport::Fetch(network, "GET", AdminUrl("uploads")).json().value(QStringLiteral("uploads")).toArray();
+        const QUrl listing = m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/uploads")));
+        const QJsonArray uploads = TestSupport::Fetch(network, "GET", listing).json().value("uploads").toArray();
         QCOMPARE(uploads.size(), 1);
         const QJsonObject upload = uploads.first().toObject();
         QCOMPARE(upload.value(QStringLiteral("videoId")).toString(), shared.captured(1));
@@ -242,7 +242,7 @@ private slots:
         }
         if (ending == CancelWhileUploading)
         {
-            QVERIFY(SetFault(R"({"throttleBytesPerSecond": 2000, "on": "chunk", "times": -1})"));
+            QVERIFY(Admin("faults", R"({"throttleBytesPerSecond": 2000, "on": "chunk", "times": -1})"));
             QVERIFY(StartAnswering(dialog, "primaryButton"));
             QTRY_COMPARE_WITH_TIMEOUT(TestSupport::LabelText(VisibleWindow(progressWindow), "progressText"),
                                       QStringLiteral("Uploading to YouTube"), 60000);
@@ -283,7 +283,7 @@ private slots:
     // The upload refused: the result window's reason is the outcome, the run ends as failed.
     void aRefusedUploadIsReportedAsFailed()
     {
-        QVERIFY(SetFault(R"({"status": 403, "on": "start"})"));
+        QVERIFY(Admin("faults", R"({"status": 403, "on": "start"})"));
         QCOMPARE(ShareUnattended(), int(HostApplication::Failed));
         // Advice, not a result code.
         QCOMPARE(m_lines.last(), QStringLiteral("Failed: The video could not be uploaded. YouTube does not let this "
@@ -338,7 +338,7 @@ private slots:
         QFETCH(QString, advice);
         QNetworkAccessManager network;
         if (failure == TokenRefused)
-            QVERIFY(SetFault(R"({"status": 400, "on": "token"})"));
+            QVERIFY(Admin("faults", R"({"status": 400, "on": "token"})"));
         if (failure == NoBrowser)
             m_options.browserOpener = [](const QUrl&) { return false; };
         if (failure == ConsentRefused)
@@ -368,16 +368,9 @@ private slots:
     // the conversion, and the sharing then goes through.
     void aWithdrawnGrantAsksToSignInFirst()
     {
-        {
-            HostApplication earlier(m_options);
-            const auto protocol = earlier.Container()->resolve<RQ::SocialSettings>()->YouTubeProtocol();
-            bool signedIn = false;
-            protocol->LogIn({}, [&signedIn](Social::Ticket, Social::RequestResult result) {
-                signedIn = result == Social::Success;
-            });
-            QTRY_VERIFY(signedIn);
-        }
-        QVERIFY(SetFault(R"({"revokeRefreshTokens": true})"));
+        QCOMPARE(ShareUnattended(), int(HostApplication::Shared));
+        m_lines.clear();
+        QVERIFY(Admin("faults", R"({"revokeRefreshTokens": true})"));
         QCOMPARE(ShareUnattended(), int(HostApplication::Shared));
         const QString said = m_lines.join(QLatin1Char('\n'));
         QVERIFY2(m_lines.indexOf(QStringLiteral("Signing in...")) == 1, qPrintable(said));
@@ -426,10 +419,8 @@ private slots:
         QFETCH(QString, said);
 
         QProcess program;
-        QProcessEnvironment environment = TestSupport::ProgramEnvironment(m_run->path());
-        environment.insert(QStringLiteral("TAVRIX_RESOURCES_DIR"), m_dir.path());
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(RQ_YOUTUBE_HOST), arguments);
+        TestSupport::StartProgram(program, QStringLiteral(RQ_YOUTUBE_HOST), m_run->path(), arguments,
+                                  {{QStringLiteral("TAVRIX_RESOURCES_DIR"), m_dir.path()}});
         QVERIFY(program.waitForFinished(120000));
 
         const QString out = QString::fromUtf8(program.readAllStandardOutput());
@@ -456,9 +447,8 @@ private slots:
     {
         QFETCH(int, signal);
         QProcess program;
-        program.setProcessEnvironment(TestSupport::ProgramEnvironment(m_run->path()));
-        program.start(QStringLiteral(RQ_YOUTUBE_HOST),
-                      {QStringLiteral("--emulator"), QStringLiteral("--unattended"), m_clip});
+        TestSupport::StartProgram(program, QStringLiteral(RQ_YOUTUBE_HOST), m_run->path(),
+                                  {QStringLiteral("--emulator"), QStringLiteral("--unattended"), m_clip});
         QString out;
         QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(program.readAllStandardOutput())).contains(
                                      QStringLiteral("Sharing \"Beach walk\"")),
@@ -510,20 +500,13 @@ private:
         TokenRefused,
     };
 
-    QUrl AdminUrl(const char* what) const
-    {
-        return m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/") + QLatin1String(what)));
-    }
-
-    // POSTs to the emulator's admin endpoint; its status.
-    int Admin(const char* what, const QByteArray& json = {}) const
+    // POSTs to the emulator's admin endpoint ("reset", or "faults" to arm one); whether it took.
+    bool Admin(const char* what, const QByteArray& json = {}) const
     {
         QNetworkAccessManager network;
-        return TestSupport::Fetch(network, "POST", AdminUrl(what), json, json.isEmpty() ? "" : "application/json")
-            .status;
+        const QUrl url = m_emulator.Origin().resolved(QUrl(QStringLiteral("/_emulator/") + QLatin1String(what)));
+        return TestSupport::Fetch(network, "POST", url, json, json.isEmpty() ? "" : "application/json").status == 200;
     }
-
-    bool SetFault(const QByteArray& json) const { return Admin("faults", json) == 200; }
 
     // Shares the clip with nobody at the keyboard; the run's exit status, or
     // -1 when the run gave up (its lines say why).

@@ -222,11 +222,9 @@ private slots:
 private:
     static void Start(QProcess& program, const QTemporaryDir& home, const QUrl& emulator, const QString& source)
     {
-        QProcessEnvironment environment = TestSupport::ProgramEnvironment(home.path());
-        environment.insert(QStringLiteral("TAVRIX_YOUTUBE_CHUNK_SIZE"), QString::number(kChunk));
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(RQ_YOUTUBE_HOST),
-                      {QStringLiteral("--emulator-at"), emulator.toString(), QStringLiteral("--unattended"), source});
+        TestSupport::StartProgram(program, QStringLiteral(RQ_YOUTUBE_HOST), home.path(),
+                                  {QStringLiteral("--emulator-at"), emulator.toString(), QStringLiteral("--unattended"), source},
+                                  {{QStringLiteral("TAVRIX_YOUTUBE_CHUNK_SIZE"), QString::number(kChunk)}});
     }
 
     QTemporaryDir m_dir;
