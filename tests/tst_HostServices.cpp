@@ -43,11 +43,6 @@ private slots:
         });
     }
 
-    void cleanup()
-    {
-        Tavrix::RQ::SetPathProblemPresenter({});
-    }
-
     void fixFileName_data()
     {
         QTest::addColumn<QByteArray>("name");
