@@ -222,8 +222,9 @@ private slots:
 private:
     static void Start(QProcess& program, const QTemporaryDir& home, const QUrl& emulator, const QString& source)
     {
-        TestSupport::StartProgram(program, QStringLiteral(RQ_YOUTUBE_HOST), home.path(),
-                                  {QStringLiteral("--emulator-at"), emulator.toString(), QStringLiteral("--unattended"), source},
+        const QStringList arguments{QStringLiteral("--emulator-at"), emulator.toString(),
+                                    QStringLiteral("--unattended"), source};
+        TestSupport::StartProgram(program, QStringLiteral(RQ_YOUTUBE_HOST), home.path(), arguments,
                                   {{QStringLiteral("TAVRIX_YOUTUBE_CHUNK_SIZE"), QString::number(kChunk)}});
     }
 

@@ -12,7 +12,7 @@ namespace TestSupport {
 
 // Starts `program` with no display, no client of a real account, no log level
 // of the caller's, and a home of its own (the user's settings, tokens, kept
-// files and temporary folder stay untouched); `extra` adds variables to that environment.
+// files and temporary folder stay untouched); `extra` adds to that environment.
 inline void StartProgram(QProcess& process, const QString& program, const QString& home,
                          const QStringList& arguments, const QMap<QString, QString>& extra = {})
 {
